@@ -1,0 +1,127 @@
+#include "memhost/model/Sheet.h"
+
+#include <algorithm>
+
+namespace kx::memhost {
+
+const Cell* Sheet::CellAt(CellPos pos) const {
+  auto it = columns_.find(pos.column);
+  if (it == columns_.end()) return nullptr;
+  const Column& col = it->second;
+  std::int64_t i = std::int64_t{pos.row} - col.firstRow;
+  if (i < 0 || i >= static_cast<std::int64_t>(col.cells.size())) return nullptr;
+  const Cell& cell = col.cells[static_cast<size_t>(i)];
+  return cell.IsBlank() ? nullptr : &cell;
+}
+
+void Sheet::SetCell(CellPos pos, Cell cell) {
+  const Cell* current = CellAt(pos);
+  Cell before = current ? *current : Cell{};
+  if (before == cell) return;
+  Store(pos, Cell(cell));
+  changes_.cells.insert(pos);
+  for (SheetListener* listener : listeners_) listener->CellChanged(*this, pos, before, cell);
+}
+
+void Sheet::LoadCell(CellPos pos, Cell cell) { Store(pos, std::move(cell)); }
+
+void Sheet::Store(CellPos pos, Cell&& cell) {
+  auto it = columns_.find(pos.column);
+  if (cell.IsBlank()) {
+    if (it == columns_.end()) return;
+    Column& col = it->second;
+    std::int64_t i = std::int64_t{pos.row} - col.firstRow;
+    if (i < 0 || i >= static_cast<std::int64_t>(col.cells.size())) return;
+    Cell& slot = col.cells[static_cast<size_t>(i)];
+    if (slot.IsBlank()) return;
+    slot = Cell{};
+    --cellCount_;
+    // Keep both ends of the column non-blank.
+    while (!col.cells.empty() && col.cells.back().IsBlank()) col.cells.pop_back();
+    size_t lead = 0;
+    while (lead < col.cells.size() && col.cells[lead].IsBlank()) ++lead;
+    if (lead == col.cells.size()) {
+      columns_.erase(it);
+      return;
+    }
+    if (lead > 0) {
+      col.cells.erase(col.cells.begin(), col.cells.begin() + static_cast<std::ptrdiff_t>(lead));
+      col.firstRow += static_cast<std::int32_t>(lead);
+    }
+    return;
+  }
+  Cell* slot = Slot(pos);
+  if (slot->IsBlank()) ++cellCount_;
+  *slot = std::move(cell);
+}
+
+Cell* Sheet::Slot(CellPos pos) {
+  auto [it, inserted] = columns_.try_emplace(pos.column);
+  Column& col = it->second;
+  if (col.cells.empty()) {
+    col.firstRow = pos.row;
+    col.cells.resize(1);
+    return &col.cells[0];
+  }
+  if (pos.row < col.firstRow) {
+    size_t grow = static_cast<size_t>(col.firstRow - pos.row);
+    col.cells.insert(col.cells.begin(), grow, Cell{});
+    col.firstRow = pos.row;
+  }
+  size_t i = static_cast<size_t>(pos.row - col.firstRow);
+  if (i >= col.cells.size()) col.cells.resize(i + 1);
+  return &col.cells[i];
+}
+
+void Sheet::ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
+                            const std::function<void(std::int32_t, const Cell&)>& visit) const {
+  auto it = columns_.find(column);
+  if (it == columns_.end()) return;
+  const Column& col = it->second;
+  std::int32_t from = std::max(firstRow, col.firstRow);
+  auto to = static_cast<std::int32_t>(
+      std::min<std::int64_t>(lastRow, col.firstRow + static_cast<std::int64_t>(col.cells.size()) - 1));
+  for (std::int32_t row = from; row <= to; ++row) {
+    const Cell& cell = col.cells[static_cast<size_t>(row - col.firstRow)];
+    if (!cell.IsBlank()) visit(row, cell);
+  }
+}
+
+std::vector<std::int32_t> Sheet::UsedColumns() const {
+  std::vector<std::int32_t> out;
+  out.reserve(columns_.size());
+  for (const auto& [column, col] : columns_) out.push_back(column);
+  return out;
+}
+
+std::optional<Area> Sheet::UsedArea() const {
+  if (columns_.empty()) return std::nullopt;
+  Area a{kMaxRows, columns_.begin()->first, 1, columns_.rbegin()->first};
+  for (const auto& [column, col] : columns_) {
+    a.firstRow = std::min(a.firstRow, col.firstRow);
+    a.lastRow = std::max(a.lastRow, col.firstRow + static_cast<std::int32_t>(col.cells.size()) - 1);
+  }
+  return a;
+}
+
+void Sheet::SetRowHidden(std::int32_t row, bool hidden) {
+  if (row < 1 || row > kMaxRows || RowHidden(row) == hidden) return;
+  if (static_cast<size_t>(row) >= hiddenRows_.size()) hiddenRows_.resize(static_cast<size_t>(row) + 1);
+  hiddenRows_[static_cast<size_t>(row)] = hidden;
+  changes_.hiddenRows = true;
+}
+
+std::vector<std::int32_t> Sheet::HiddenRows() const {
+  std::vector<std::int32_t> out;
+  for (size_t r = 1; r < hiddenRows_.size(); ++r) {
+    if (hiddenRows_[r]) out.push_back(static_cast<std::int32_t>(r));
+  }
+  return out;
+}
+
+std::vector<ValidationRule>& Sheet::MutableValidations() {
+  changes_.validations = true;
+  return validations_;
+}
+
+}  // namespace kx::memhost

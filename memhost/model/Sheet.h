@@ -1,0 +1,118 @@
+#pragma once
+// Sheet: one worksheet's cells, hidden rows, validation rules and view, with the single place
+// through which every change to a cell passes, so that indexes stay current and a writer knows
+// what changed.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "memhost/model/Cell.h"
+#include "memhost/model/Grid.h"
+#include "memhost/model/Validation.h"
+
+namespace kx::memhost {
+
+class Sheet;
+
+// Told of every change of a cell after it has been made (not of loading).
+class SheetListener {
+ public:
+  virtual ~SheetListener() = default;
+  virtual void CellChanged(const Sheet& sheet, CellPos pos, const Cell& before,
+                           const Cell& after) = 0;
+};
+
+struct CellPosHash {
+  size_t operator()(CellPos p) const {
+    return std::hash<std::int64_t>{}((std::int64_t{p.row} << 16) ^ p.column);
+  }
+};
+
+class Sheet {
+ public:
+  explicit Sheet(std::string name) : name_(std::move(name)) {}
+  Sheet(const Sheet&) = delete;
+  Sheet& operator=(const Sheet&) = delete;
+
+  const std::string& name() const { return name_; }
+  void set_name(std::string name) { name_ = std::move(name); }
+
+  // --- cells --------------------------------------------------------------------------------
+  // The stored cell, or nullptr for a blank one.
+  const Cell* CellAt(CellPos pos) const;
+  // Changes a cell (a blank Cell erases it), tells the listeners and records the change.
+  void SetCell(CellPos pos, Cell cell);
+  // Stores a cell read from a file: no listener, no change recorded.
+  void LoadCell(CellPos pos, Cell cell);
+  // The non-blank cells of one column between two rows, top to bottom.
+  void ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
+                       const std::function<void(std::int32_t row, const Cell&)>& visit) const;
+  // The columns that hold at least one cell, ascending.
+  std::vector<std::int32_t> UsedColumns() const;
+  // The smallest area holding every non-blank cell (formatting counts); nullopt when none.
+  std::optional<Area> UsedArea() const;
+  size_t CellCount() const { return cellCount_; }
+
+  // --- rows ---------------------------------------------------------------------------------
+  bool RowHidden(std::int32_t row) const {
+    return row >= 1 && static_cast<size_t>(row) < hiddenRows_.size() && hiddenRows_[row];
+  }
+  void SetRowHidden(std::int32_t row, bool hidden);
+  // The hidden rows, ascending.
+  std::vector<std::int32_t> HiddenRows() const;
+
+  // --- validation ---------------------------------------------------------------------------
+  const std::vector<ValidationRule>& validations() const { return validations_; }
+  // Changes the rules; records that they changed.
+  std::vector<ValidationRule>& MutableValidations();
+  // Stores rules read from a file without recording a change.
+  void LoadValidations(std::vector<ValidationRule> rules) { validations_ = std::move(rules); }
+
+  // --- filter and view ----------------------------------------------------------------------
+  // The list an in-place filter applies to, while one does.
+  std::optional<Area> filterRange;
+  std::vector<Area> selection{Area{}};
+  CellPos activeCell{};
+
+  // --- what changed since loading -------------------------------------------------------------
+  struct Changes {
+    std::unordered_set<CellPos, CellPosHash> cells;
+    bool hiddenRows = false;
+    bool validations = false;
+  };
+  const Changes& changes() const { return changes_; }
+  bool Changed() const {
+    return !changes_.cells.empty() || changes_.hiddenRows || changes_.validations;
+  }
+  void ForgetChanges() { changes_ = {}; }
+
+  // --- listeners ----------------------------------------------------------------------------
+  void AddListener(SheetListener* listener) { listeners_.push_back(listener); }
+  void RemoveListener(SheetListener* listener) { std::erase(listeners_, listener); }
+
+ private:
+  // One column's cells, kept dense between its first and last stored cell, which are never
+  // blank.
+  struct Column {
+    std::int32_t firstRow = 0;
+    std::vector<Cell> cells;
+  };
+  Cell* Slot(CellPos pos);
+  void Store(CellPos pos, Cell&& cell);
+
+  std::string name_;
+  std::map<std::int32_t, Column> columns_;
+  size_t cellCount_ = 0;
+  std::vector<bool> hiddenRows_;
+  std::vector<ValidationRule> validations_;
+  Changes changes_;
+  std::vector<SheetListener*> listeners_;
+};
+
+}  // namespace kx::memhost
