@@ -1,0 +1,140 @@
+#include "engines/ValueText.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace kx::engines {
+
+namespace {
+
+// Numbers: 15 significant digits, trailing zeros dropped; fixed notation from 1E-5 up to (but
+// not including) 1E+15, scientific outside with a signed two-digit exponent ("1E+15", "1E-06").
+// The small-number threshold is how the language's own conversion is commonly seen to behave.
+std::string NumberText(double n) {
+  if (n == 0) return "0";
+  if (!std::isfinite(n)) return std::isnan(n) ? "NaN" : (n > 0 ? "Infinity" : "-Infinity");
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.14e", n);  // d.dddddddddddddde±XX: 15 significant digits
+  std::string s(buf);
+  auto ePos = s.find('e');
+  std::string mantissa = s.substr(0, ePos);
+  int exponent = std::atoi(s.c_str() + ePos + 1);
+  bool negative = mantissa[0] == '-';
+  if (negative) mantissa.erase(0, 1);
+  std::string digits;
+  for (char c : mantissa) {
+    if (c != '.') digits += c;
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = negative ? "-" : "";
+  if (exponent >= -5 && exponent < 15) {
+    if (exponent >= 0) {
+      std::string intPart = digits.substr(0, std::min(digits.size(), size_t(exponent) + 1));
+      while (static_cast<int>(intPart.size()) < exponent + 1) intPart += '0';
+      out += intPart;
+      if (digits.size() > size_t(exponent) + 1) out += "." + digits.substr(size_t(exponent) + 1);
+    } else {
+      out += "0." + std::string(size_t(-exponent - 1), '0') + digits;
+    }
+    return out;
+  }
+  out += digits.substr(0, 1);
+  if (digits.size() > 1) out += "." + digits.substr(1);
+  std::snprintf(buf, sizeof buf, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+  return out + buf;
+}
+
+// Serial day numbers of the 1900 date system, in which day 60 is the spreadsheet's fictitious
+// 29 February 1900. From day 61 on, serial n is n days after 30 December 1899.
+void SerialToDate(long serial, int& year, int& month, int& day) {
+  if (serial == 60) {
+    year = 1900, month = 2, day = 29;
+    return;
+  }
+  if (serial < 60) ++serial;  // before the fictitious day the count is off by one
+  // Days since 1 March 200 (civil-from-days), shifted so that serial 61 is 1900-03-01.
+  long z = serial - 25569 + 719468;  // 25569: serial of 1970-01-01
+  long era = (z >= 0 ? z : z - 146096) / 146097;
+  long doe = z - era * 146097;
+  long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  long y = yoe + era * 400;
+  long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  long mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(month <= 2 ? y + 1 : y);
+}
+
+std::string DateText(double serial) {
+  double whole = std::floor(serial);
+  long seconds = std::lround((serial - whole) * 86400.0);
+  if (seconds == 86400) {
+    whole += 1;
+    seconds = 0;
+  }
+  char buf[64];
+  std::string out;
+  if (whole != 0) {
+    int y = 0, m = 0, d = 0;
+    SerialToDate(static_cast<long>(whole), y, m, d);
+    std::snprintf(buf, sizeof buf, "%d/%d/%d", m, d, y);
+    out = buf;
+  }
+  if (seconds != 0 || whole == 0) {
+    long h = seconds / 3600, mi = seconds / 60 % 60, s = seconds % 60;
+    long h12 = h % 12 == 0 ? 12 : h % 12;
+    std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld %s", h12, mi, s, h < 12 ? "AM" : "PM");
+    if (!out.empty()) out += ' ';
+    out += buf;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> ValueAsText(const host::Variant& value) {
+  using Kind = host::Variant::Kind;
+  switch (value.kind()) {
+    case Kind::Empty: return std::string();
+    case Kind::Number: return NumberText(value.AsNumber());
+    case Kind::Text: return value.AsText();
+    case Kind::Boolean: return std::string(value.AsBoolean() ? "True" : "False");
+    case Kind::Date: return DateText(value.AsDate().serial);
+    case Kind::Error: return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::string LeadingCharacters(std::string_view text, size_t limit) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    // Count lead bytes only; continuation bytes (10xxxxxx) belong to the character before.
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (count == limit) return std::string(text.substr(0, i));
+      ++count;
+    }
+  }
+  return std::string(text);
+}
+
+std::optional<std::string> ComparisonText(const host::Variant& value) {
+  auto text = ValueAsText(value);
+  if (!text) return std::nullopt;
+  return LeadingCharacters(*text, 255);
+}
+
+std::string EscapeWildcards(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    if (c == '*' || c == '?' || c == '~') out += '~';
+    out += c;
+  }
+  return out;
+}
+
+std::string LiteralCriterion(std::string_view text) { return "=" + EscapeWildcards(text); }
+
+}  // namespace kx::engines

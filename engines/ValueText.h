@@ -1,0 +1,33 @@
+#pragma once
+// The text forms of cell values the engines compare, and the criteria that stand for them.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/Variant.h"
+
+namespace kx::engines {
+
+// A cell value converted to text the way the add-in's language converts a value to a string:
+// numbers with at most 15 significant digits ("1.5", "1E+20", "1.23456789012346E+17"), booleans
+// "True"/"False", dates in the en-US short form ("1/15/2020", "1/15/2020 3:30:00 PM"), empty as
+// "". An error value has no text form: nullopt.
+std::optional<std::string> ValueAsText(const host::Variant& value);
+
+// The first `limit` characters of a UTF-8 text (characters, not bytes).
+std::string LeadingCharacters(std::string_view text, size_t limit);
+
+// The comparison text of a cell value: its text form cut to its first 255 characters; nullopt
+// for an error value.
+std::optional<std::string> ComparisonText(const host::Variant& value);
+
+// A search text that matches the text itself: "*", "?" and "~" escaped with "~".
+std::string EscapeWildcards(std::string_view text);
+
+// A COUNTIF criterion that stands for the value itself: an explicit "=" (so a leading "<", ">"
+// or "=" is not read as an operator) and the wildcards escaped. Numeric text still matches
+// numbers by value, and case is still ignored, as the host's criteria do.
+std::string LiteralCriterion(std::string_view text);
+
+}  // namespace kx::engines

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "engines/ValueText.h"
+#include "host/ContinueOnFailure.h"
+#include "host/ErrorNumbers.h"
+
+namespace kx::engines {
+namespace {
+
+using host::Variant;
+
+TEST(ValueText, ConvertsValuesAsTheAddInLanguageDoes) {
+  struct Case {
+    Variant value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {Variant(), ""},
+      {Variant("abc"), "abc"},
+      {Variant(5.0), "5"},
+      {Variant(-5.0), "-5"},
+      {Variant(1.5), "1.5"},
+      {Variant(0.1 + 0.2), "0.3"},
+      {Variant(1234567.125), "1234567.125"},
+      {Variant(123456789012345.0), "123456789012345"},
+      {Variant(1e15), "1E+15"},
+      {Variant(1e20), "1E+20"},
+      {Variant(123456789012345678.0), "1.23456789012346E+17"},
+      {Variant(0.00001), "0.00001"},
+      {Variant(0.000001), "1E-06"},
+      {Variant(-2.5e-7), "-2.5E-07"},
+      {Variant(true), "True"},
+      {Variant(false), "False"},
+      {Variant(host::Date{43845}), "1/15/2020"},
+      {Variant(host::Date{43845.5}), "1/15/2020 12:00:00 PM"},
+      {Variant(host::Date{0.25}), "6:00:00 AM"},
+      {Variant(host::Date{1}), "1/1/1900"},
+      {Variant(host::Date{60}), "2/29/1900"},
+      {Variant(host::Date{61}), "3/1/1900"},
+  };
+  for (const auto& c : cases) {
+    auto text = ValueAsText(c.value);
+    ASSERT_TRUE(text) << DebugString(c.value);
+    EXPECT_EQ(*text, c.text) << DebugString(c.value);
+  }
+  EXPECT_FALSE(ValueAsText(Variant(host::ErrorValue::NA)));
+  EXPECT_FALSE(ComparisonText(Variant(host::ErrorValue::Div0)));
+}
+
+TEST(ValueText, ComparisonTextKeepsTheFirst255Characters) {
+  std::string longText(300, 'x');
+  EXPECT_EQ(ComparisonText(Variant(longText))->size(), 255u);
+  // Characters, not bytes: each "é" is two bytes of UTF-8.
+  std::string accented;
+  for (int i = 0; i < 300; ++i) accented += "é";
+  auto cut = *ComparisonText(Variant(accented));
+  EXPECT_EQ(cut.size(), 510u);
+  EXPECT_EQ(LeadingCharacters("abc", 5), "abc");
+}
+
+TEST(ValueText, LiteralCriterionStandsForTheValueItself) {
+  EXPECT_EQ(LiteralCriterion("abc"), "=abc");
+  EXPECT_EQ(LiteralCriterion("a*"), "=a~*");
+  EXPECT_EQ(LiteralCriterion("what?~"), "=what~?~~");
+  EXPECT_EQ(LiteralCriterion("<5"), "=<5");
+  EXPECT_EQ(LiteralCriterion("=abc"), "==abc");
+  EXPECT_EQ(EscapeWildcards("*"), "~*");
+}
+
+TEST(ContinueOnFailure, SkipsFailingStepsAndReadsFailedTestsByTheirRule) {
+  host::ContinueOnFailure onFailure;
+  host::Result<bool> failed = host::Fail(host::err::ApplicationDefined, "refused");
+  EXPECT_TRUE(onFailure.RunsBodyOnFailure(failed));
+  EXPECT_FALSE(onFailure.SkipsBodyOnFailure(failed));
+  EXPECT_FALSE(onFailure.RunsBodyOnFailure(host::Result<bool>(false)));
+  EXPECT_TRUE(onFailure.SkipsBodyOnFailure(host::Result<bool>(true)));
+  EXPECT_EQ(onFailure.Do(host::Result<int>(7)), 7);
+  EXPECT_FALSE(onFailure.Do(host::Result<int>(host::Fail(13, "type"))));
+  ASSERT_TRUE(onFailure.last());
+  EXPECT_EQ(onFailure.last()->number, 13);
+}
+
+}  // namespace
+}  // namespace kx::engines
