@@ -1,0 +1,121 @@
+#include "engines/EngineRun.h"
+
+#include <cmath>
+#include <string>
+
+#include "engines/EngineTexts.h"
+
+namespace kx::engines {
+
+namespace {
+
+// The selection's column count as the host reports it; fails for a selection that is not a
+// range of cells.
+host::Result<long> SelectionColumnCount(host::Application& app) {
+  auto selection = KX_TRY(app.Selection());
+  if (!selection) return host::Fail(host::err::ObjectNotSet, "no selection");
+  auto columns = KX_TRY(selection->Columns());
+  return columns->Count();
+}
+
+host::Result<bool> NoWorkbookOpen(host::Application& app) {
+  auto workbooks = KX_TRY(app.Workbooks());
+  return KX_TRY(workbooks->Count()) == 0;
+}
+
+host::Result<bool> ColumnRuleFails(host::Application& app, ColumnRule rule) {
+  long columns = KX_TRY(SelectionColumnCount(app));
+  return rule == ColumnRule::AtMostOne ? columns > 1 : columns != 2;
+}
+
+host::Result<double> CountNonEmpty(host::Application& app) {
+  auto selection = KX_TRY(app.Selection());
+  auto function = KX_TRY(app.WorksheetFunction());
+  return function->CountA(selection);
+}
+
+host::Result<host::RangeRef> WorkingRange(host::Application& app) {
+  auto selection = KX_TRY(app.Selection());
+  auto sheet = KX_TRY(app.ActiveSheet());
+  if (!sheet) return host::Fail(host::err::ObjectNotSet, "no active sheet");
+  auto used = KX_TRY(sheet->UsedRange());
+  return app.Intersect(selection, used);
+}
+
+}  // namespace
+
+long PercentOf(float value, float maximum) {
+  float percent = value * 100.0f / maximum;
+  return std::lrint(percent);  // the default rounding mode sends halves to the even neighbour
+}
+
+std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& window,
+                                        host::ContinueOnFailure& onFailure, ColumnRule rule) {
+  // Without the host every call fails, and a failed test shows the first message.
+  if (!state.HostApp || onFailure.RunsBodyOnFailure(NoWorkbookOpen(*state.HostApp))) {
+    state.Driver().MsgBox(std::string(text::NoWorkbook));
+    window.UnloadWindow();
+    return std::nullopt;
+  }
+  host::Application& app = *state.HostApp;
+  // A selection that is not a range of cells has no column count: the rule counts as failed.
+  if (onFailure.RunsBodyOnFailure(ColumnRuleFails(app, rule))) {
+    state.Driver().MsgBox(std::string(rule == ColumnRule::AtMostOne ? text::SelectSingleColumn
+                                                                    : text::SelectTwoColumns));
+    window.UnloadWindow();
+    return std::nullopt;
+  }
+
+  onFailure.Do(app.SetEnableCancelKey(host::xl::CancelKeyErrorHandler));
+  onFailure.Do(app.SetStatusBar(host::Variant(text::Processing)));
+  onFailure.Do(app.SetScreenUpdating(false));
+  onFailure.Do(app.SetCalculation(host::xl::CalculationManual));
+  state.StopRequested = false;
+
+  EngineRun run{state, window, onFailure};
+  // A count the host cannot give leaves it at zero: the selection is then taken as empty.
+  run.nonEmptyCount = onFailure.Do(CountNonEmpty(app)).value_or(0.0);
+  if (run.nonEmptyCount == 0) {
+    state.Driver().MsgBox(std::string(text::SelectionEmpty));
+    EndEngineRun(run);
+    return std::nullopt;
+  }
+  window.ProgressBar1().SetMax(static_cast<float>(run.nonEmptyCount));
+  run.workingRange = onFailure.Do(WorkingRange(app)).value_or(nullptr);
+  return run;
+}
+
+long WorkingRowCount(EngineRun& run) {
+  if (!run.workingRange) return 0;
+  return run.onFailure
+      .Do([&]() -> host::Result<long> {
+        auto rows = KX_TRY(run.workingRange->Rows());
+        return rows->Count();
+      }())
+      .value_or(0);
+}
+
+host::RangeRef WorkingColumn(EngineRun& run, long index) {
+  if (!run.workingRange) return nullptr;
+  return run.onFailure.Do(run.workingRange->Columns(index)).value_or(nullptr);
+}
+
+void ShowEngineProgress(EngineRun& run, long stepCount) {
+  run.state.Driver().DoEvents();
+  ui::ProgressBar& bar = run.window.ProgressBar1();
+  bar.SetValue(static_cast<float>(stepCount));
+  if (bar.Max() > 0) {
+    run.window.lblPer().SetCaption(std::to_string(PercentOf(bar.Value(), bar.Max())) + " %");
+  }
+}
+
+void EndEngineRun(EngineRun& run) {
+  host::Application& app = *run.state.HostApp;
+  run.onFailure.Do(app.SetCalculation(host::xl::CalculationAutomatic));
+  run.onFailure.Do(app.SetStatusBar(host::Variant("")));
+  run.onFailure.Do(app.SetScreenUpdating(true));
+  run.window.UnloadWindow();
+  run.workingRange.reset();
+}
+
+}  // namespace kx::engines

@@ -1,0 +1,177 @@
+#include "engines/RemoveDuplicateValues.h"
+
+#include <string>
+#include <vector>
+
+#include "engines/EngineRun.h"
+#include "engines/ValueText.h"
+
+namespace kx::engines {
+
+namespace {
+
+// The comparison text of cell (row, 1) of a range; nothing when the cell cannot be read or
+// holds an error value, which the engine then treats as blank.
+std::optional<std::string> CellComparisonText(host::Range& range, long row) {
+  auto cell = range.Cells(row, 1);
+  if (!cell.ok()) return std::nullopt;
+  auto value = cell.value()->Value();
+  if (!value.ok()) return std::nullopt;
+  return ComparisonText(value.value());
+}
+
+// How often the value occurs in the column under the host's criteria.
+host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
+                                 const std::string& text) {
+  auto function = KX_TRY(app.WorksheetFunction());
+  return function->CountIf(column, host::Variant(LiteralCriterion(text)));
+}
+
+host::Result<void> ClearCell(host::Range& range, long row) {
+  auto cell = KX_TRY(range.Cells(row, 1));
+  return cell->Clear();
+}
+
+host::Result<bool> IsEmptyText(const host::RangeRef& cell) {
+  auto value = KX_TRY(cell->Value());
+  // Comparing an error value with text is a type mismatch.
+  if (value.IsError()) return host::Fail(host::err::TypeMismatch, "Type mismatch");
+  return value.IsEmpty() || (value.IsText() && value.AsText().empty());
+}
+
+host::Result<bool> RowHidden(const host::RangeRef& cell) {
+  auto row = KX_TRY(cell->EntireRow());
+  return row->Hidden();
+}
+
+void KeepFirst(EngineRun& run) {
+  host::Application& app = *run.state.HostApp;
+  host::ContinueOnFailure& onFailure = run.onFailure;
+  host::RangeRef working = run.workingRange;
+  if (!working) return;
+
+  // The host's unique filter hides every data row repeating an earlier one; the first row is
+  // its header. If the filter fails, no row it hid can be told from one hidden before: clear
+  // nothing.
+  host::AdvancedFilterArgs filter;
+  filter.Action = host::xl::FilterInPlace;
+  filter.Unique = true;
+  auto filtered = working->AdvancedFilter(filter);
+  onFailure.Do(filtered);
+
+  long stepCount = 0;
+  onFailure.Do(working->ForEachCell([&](const host::RangeRef& cell) {
+    // An error value compared with "" fails, and the failed test skips the cell.
+    if (!onFailure.RunsBodyOnFailure(IsEmptyText(cell)) && filtered.ok() &&
+        onFailure.SkipsBodyOnFailure(RowHidden(cell))) {
+      onFailure.Do(cell->Clear());
+    }
+    ShowEngineProgress(run, ++stepCount);
+    return !run.state.StopRequested;
+  }));
+
+  auto sheet = onFailure.Do(app.ActiveSheet());
+  if (sheet && *sheet) onFailure.Do((*sheet)->ShowAllData());
+}
+
+void AllDuplicates(EngineRun& run) {
+  host::Application& app = *run.state.HostApp;
+  host::ContinueOnFailure& onFailure = run.onFailure;
+  run.window.ProgressBar1().SetMax(static_cast<float>(2 * run.nonEmptyCount));
+  host::RangeRef working = run.workingRange;
+  if (!working) return;
+
+  // Entry k (from 1) holds the value of the k-th cell the first pass cleared.
+  std::vector<std::string> removed(1);
+  long stepCount = 0;
+
+  // First pass, bottom-up: every occurrence below the topmost one of a repeated value goes, the
+  // count being taken afresh after each clearing; the topmost is left for the second pass.
+  host::RangeRef column = WorkingColumn(run, 1);
+  long rows = WorkingRowCount(run);
+  for (long i = rows; i >= 1; --i) {
+    auto text = CellComparisonText(*working, i);
+    if (text && !text->empty()) {
+      // A count the host cannot give must never clear a cell.
+      if (onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
+            return KX_TRY(Occurrences(app, column, *text)) > 1;
+          }())) {
+        removed.push_back(*text);
+        onFailure.Do(ClearCell(*working, i));
+      }
+      ++stepCount;
+    }
+    ShowEngineProgress(run, stepCount);
+    if (run.state.StopRequested) break;
+  }
+
+  // Second pass: the k-th cell's search clears the remaining occurrence of the k-th recorded
+  // value, wherever it stands in the selection.
+  auto selection = onFailure.Do(app.Selection()).value_or(nullptr);
+  long recorded = static_cast<long>(removed.size()) - 1;
+  long k = 0;
+  onFailure.Do(working->ForEachCell([&](const host::RangeRef& cell) {
+    ++k;
+    if (k <= recorded && selection) {
+      host::FindArgs find;
+      find.What = host::Variant(EscapeWildcards(removed[static_cast<size_t>(k)]));
+      find.After = cell;
+      find.LookIn = host::xl::LookInValues;
+      find.LookAt = host::xl::LookAtWhole;
+      find.SearchOrder = host::xl::SearchByRows;
+      find.SearchDirection = host::xl::SearchNext;
+      find.MatchCase = false;
+      auto found = onFailure.Do(selection->Find(find));
+      if (found && *found) {
+        auto address = onFailure.Do((*found)->Address());
+        if (address) {
+          auto target = onFailure.Do(app.Range(*address));
+          if (target && *target) onFailure.Do((*target)->Clear());
+        }
+      }
+    }
+    ShowEngineProgress(run, ++stepCount);
+    return !run.state.StopRequested;
+  }));
+}
+
+void AllUnique(EngineRun& run) {
+  host::Application& app = *run.state.HostApp;
+  host::ContinueOnFailure& onFailure = run.onFailure;
+  host::RangeRef working = run.workingRange;
+  if (!working) return;
+
+  host::RangeRef column = WorkingColumn(run, 1);
+  long rows = WorkingRowCount(run);
+  long stepCount = 0;
+  for (long i = rows; i >= 1; --i) {
+    auto text = CellComparisonText(*working, i);
+    if (text && !text->empty() &&
+        onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
+          return KX_TRY(Occurrences(app, column, *text)) == 1;
+        }())) {
+      onFailure.Do(ClearCell(*working, i));
+    }
+    ShowEngineProgress(run, ++stepCount);
+    if (run.state.StopRequested) break;
+  }
+}
+
+}  // namespace
+
+void RemoveDuplicateValues(ui::AddinState& state, EngineWindow& window, bool keepFirst,
+                           bool allDuplicates, bool allUnique) {
+  host::ContinueOnFailure onFailure;
+  auto run = BeginEngineRun(state, window, onFailure, ColumnRule::AtMostOne);
+  if (!run) return;
+  if (allDuplicates) {
+    AllDuplicates(*run);
+  } else if (keepFirst) {
+    KeepFirst(*run);
+  } else if (allUnique) {
+    AllUnique(*run);
+  }
+  EndEngineRun(*run);
+}
+
+}  // namespace kx::engines
