@@ -53,15 +53,15 @@ std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& win
                                         host::ContinueOnFailure& onFailure, ColumnRule rule) {
   // Without the host every call fails, and a failed test shows the first message.
   if (!state.HostApp || onFailure.RunsBodyOnFailure(NoWorkbookOpen(*state.HostApp))) {
-    state.Driver().MsgBox(std::string(text::NoWorkbook));
+    state.Ui.MsgBox(text::NoWorkbook);
     window.UnloadWindow();
     return std::nullopt;
   }
   host::Application& app = *state.HostApp;
   // A selection that is not a range of cells has no column count: the rule counts as failed.
   if (onFailure.RunsBodyOnFailure(ColumnRuleFails(app, rule))) {
-    state.Driver().MsgBox(std::string(rule == ColumnRule::AtMostOne ? text::SelectSingleColumn
-                                                                    : text::SelectTwoColumns));
+    state.Ui.MsgBox(rule == ColumnRule::AtMostOne ? text::SelectSingleColumn
+                                                  : text::SelectTwoColumns);
     window.UnloadWindow();
     return std::nullopt;
   }
@@ -76,11 +76,11 @@ std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& win
   // A count the host cannot give leaves it at zero: the selection is then taken as empty.
   run.nonEmptyCount = onFailure.Do(CountNonEmpty(app)).value_or(0.0);
   if (run.nonEmptyCount == 0) {
-    state.Driver().MsgBox(std::string(text::SelectionEmpty));
+    state.Ui.MsgBox(text::SelectionEmpty);
     EndEngineRun(run);
     return std::nullopt;
   }
-  window.ProgressBar1().SetMax(static_cast<float>(run.nonEmptyCount));
+  window.Bar().SetMax(static_cast<float>(run.nonEmptyCount));
   run.workingRange = onFailure.Do(WorkingRange(app)).value_or(nullptr);
   return run;
 }
@@ -101,11 +101,11 @@ host::RangeRef WorkingColumn(EngineRun& run, long index) {
 }
 
 void ShowEngineProgress(EngineRun& run, long stepCount) {
-  run.state.Driver().DoEvents();
-  ui::ProgressBar& bar = run.window.ProgressBar1();
+  run.state.Ui.DoEvents();
+  ui::ProgressBar& bar = run.window.Bar();
   bar.SetValue(static_cast<float>(stepCount));
   if (bar.Max() > 0) {
-    run.window.lblPer().SetCaption(std::to_string(PercentOf(bar.Value(), bar.Max())) + " %");
+    run.window.Percentage().Caption = std::to_string(PercentOf(bar.Value(), bar.Max())) + " %";
   }
 }
 

@@ -9,8 +9,9 @@ namespace kx::engines {
 class EngineWindow {
  public:
   virtual ~EngineWindow() = default;
-  virtual ui::ProgressBar& ProgressBar1() = 0;
-  virtual ui::Label& lblPer() = 0;
+  // ProgressBar1 and lblPer of the progress window.
+  virtual ui::ProgressBar& Bar() = 0;
+  virtual ui::Label& Percentage() = 0;
   // Unloads the window; its modal show then returns to the command that opened it.
   virtual void UnloadWindow() = 0;
 };

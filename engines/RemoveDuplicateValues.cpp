@@ -77,7 +77,7 @@ void KeepFirst(EngineRun& run) {
 void AllDuplicates(EngineRun& run) {
   host::Application& app = *run.state.HostApp;
   host::ContinueOnFailure& onFailure = run.onFailure;
-  run.window.ProgressBar1().SetMax(static_cast<float>(2 * run.nonEmptyCount));
+  run.window.Bar().SetMax(static_cast<float>(2 * run.nonEmptyCount));
   host::RangeRef working = run.workingRange;
   if (!working) return;
 
