@@ -1,0 +1,58 @@
+#include "memhost/CellKeys.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "memhost/TextMatch.h"
+#include "memhost/TypedInput.h"
+
+namespace kx::memhost {
+
+double Round15(double value) {
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.14e", value);
+  double r = std::strtod(buf, nullptr);
+  return r == 0 ? 0 : r;
+}
+
+std::string NumberKey(double value) {
+  char buf[40];
+  if (value == 0) value = 0;  // -0 is 0
+  int n = std::snprintf(buf, sizeof buf, "n%.14e", value);
+  return std::string(buf, static_cast<size_t>(n));
+}
+
+std::string TextKey(std::string_view text) {
+  std::string key = "t";
+  key += Fold(FirstChars(text, kComparedChars));
+  return key;
+}
+
+std::optional<std::string> CountKey(const host::Variant& value) {
+  switch (value.kind()) {
+    case host::Variant::Kind::Empty:
+      return std::nullopt;
+    case host::Variant::Kind::Number:
+    case host::Variant::Kind::Date:
+      return NumberKey(*value.NumericValue());
+    case host::Variant::Kind::Text: {
+      const std::string& text = value.AsText();
+      // Numeric text is matched by its number (quick reject: numbers start with few characters).
+      if (!text.empty()) {
+        char c = text.front();
+        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == '$' || c == '(' ||
+            c == ' ') {
+          if (auto n = ReadNumberText(text)) return NumberKey(n->value);
+        }
+      }
+      return TextKey(text);
+    }
+    case host::Variant::Kind::Boolean:
+      return std::string(value.AsBoolean() ? "b1" : "b0");
+    case host::Variant::Kind::Error:
+      return "e" + std::to_string(static_cast<int>(value.AsError()));
+  }
+  return std::nullopt;
+}
+
+}  // namespace kx::memhost

@@ -1,0 +1,48 @@
+#pragma once
+// Failure injection for tests: any memhost member can be made to fail once, always, or on its
+// Nth use, with a chosen error number. Members are named "Interface.Member" as in host/
+// ("Range.Clear", "WorksheetFunction.CountIf"). Every call is counted, failing or not.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/Result.h"
+
+namespace kx::memhost {
+
+class Faults {
+ public:
+  // The next call of `name` fails.
+  void FailOnce(std::string_view name, long number);
+  // Every call of `name` fails until Clear.
+  void FailAlways(std::string_view name, long number);
+  // The nth call of `name` from now on (1: the next one) fails; the others succeed.
+  void FailOnCall(std::string_view name, long nth, long number);
+  void Clear();
+
+  // How often `name` was called since the host was made.
+  long Calls(std::string_view name) const;
+
+  // Called on entry of every member: counts the call and gives the failure to report, if any.
+  std::optional<host::Error> Enter(std::string_view name);
+
+ private:
+  enum class Mode { Once, Always, Nth };
+  struct Rule {
+    Mode mode;
+    long number;
+    long failAt;  // the call count at which a Nth rule fires
+  };
+  std::map<std::string, long, std::less<>> calls_;
+  std::map<std::string, Rule, std::less<>> rules_;
+};
+
+}  // namespace kx::memhost
+
+// First statement of every memhost member: counts the call and fails it when a test asked so.
+#define KX_MEMHOST_ENTER(state, name)                                        \
+  do {                                                                       \
+    if (auto kx_fault_ = (state).faults.Enter(name)) return *kx_fault_;      \
+  } while (false)

@@ -1,0 +1,113 @@
+#pragma once
+// memhost's Range: areas of one sheet, viewed as cells, rows or columns.
+
+#include <memory>
+#include <vector>
+
+#include "host/Range.h"
+#include "memhost/SheetHandle.h"
+
+namespace kx::memhost {
+
+class Range final : public host::Range {
+ public:
+  enum class View { Cells, Rows, Columns };
+
+  Range(SheetHandle sheet, std::vector<Area> areas, View view = View::Cells)
+      : sheet_(std::move(sheet)), areas_(std::move(areas)), view_(view) {}
+  static host::RangeRef Make(const SheetHandle& sheet, std::vector<Area> areas,
+                             View view = View::Cells) {
+    return std::make_shared<Range>(sheet, std::move(areas), view);
+  }
+
+  const SheetHandle& sheet() const { return sheet_; }
+  const std::vector<Area>& areas() const { return areas_; }
+  // The memhost range behind a handle; nullptr for anything else (a selected shape).
+  static Range* From(const host::RangeRef& ref) { return dynamic_cast<Range*>(ref.get()); }
+
+  host::Result<host::RangeRef> Columns() override;
+  host::Result<host::RangeRef> Rows() override;
+  host::Result<host::RangeRef> Cells() override;
+  host::Result<host::RangeRef> Item(long index) override;
+  host::Result<host::RangeRef> Item(long row, long column) override;
+  host::Result<long> Count() override;
+  host::Result<long> Row() override;
+  host::Result<long> Column() override;
+  host::Result<std::vector<host::RangeRef>> Areas() override;
+  host::Result<host::RangeRef> EntireRow() override;
+  host::Result<host::RangeRef> EntireColumn() override;
+  host::Result<host::WorksheetRef> Worksheet() override;
+  host::Result<std::string> Address() override;
+
+  host::Result<host::Variant> Value() override;
+  host::Result<void> SetValue(const host::Variant& value) override;
+  host::Result<host::Variant> Formula() override;
+  host::Result<void> SetFormula(const host::Variant& formula) override;
+  host::Result<std::string> Text() override;
+  host::Result<void> Clear() override;
+
+  host::Result<bool> Hidden() override;
+  host::Result<void> SetHidden(bool hidden) override;
+  host::Result<void> Select() override;
+  host::Result<host::RangeRef> Find(const host::FindArgs& args) override;
+  host::Result<void> AdvancedFilter(const host::AdvancedFilterArgs& args) override;
+  host::Result<host::RangeRef> SpecialCells(long type) override;
+  host::Result<host::InteriorRef> Interior() override;
+  host::Result<host::ValidationRef> Validation() override;
+  host::Result<void> ForEachCell(const std::function<bool(const host::RangeRef&)>& visit) override;
+
+ private:
+  host::Result<void> Enter(const char* name) const;
+  host::Result<void> Write(const host::Variant& value);
+  CellPos First() const { return {areas_[0].firstRow, areas_[0].firstColumn}; }
+
+  SheetHandle sheet_;
+  std::vector<Area> areas_;
+  View view_;
+};
+
+// A selection that is not a range of cells (a chart, a shape): every Range member fails with
+// 438, as late binding to such an object would.
+class DrawingSelection final : public host::Range {
+ public:
+  host::Result<host::RangeRef> Columns() override { return NotRange(); }
+  host::Result<host::RangeRef> Rows() override { return NotRange(); }
+  host::Result<host::RangeRef> Cells() override { return NotRange(); }
+  host::Result<host::RangeRef> Item(long) override { return NotRange(); }
+  host::Result<host::RangeRef> Item(long, long) override { return NotRange(); }
+  host::Result<long> Count() override { return NotRange(); }
+  host::Result<long> Row() override { return NotRange(); }
+  host::Result<long> Column() override { return NotRange(); }
+  host::Result<std::vector<host::RangeRef>> Areas() override { return NotRange(); }
+  host::Result<host::RangeRef> EntireRow() override { return NotRange(); }
+  host::Result<host::RangeRef> EntireColumn() override { return NotRange(); }
+  host::Result<host::WorksheetRef> Worksheet() override { return NotRange(); }
+  host::Result<std::string> Address() override { return NotRange(); }
+  host::Result<host::Variant> Value() override { return NotRange(); }
+  host::Result<void> SetValue(const host::Variant&) override { return NotRange(); }
+  host::Result<host::Variant> Formula() override { return NotRange(); }
+  host::Result<void> SetFormula(const host::Variant&) override { return NotRange(); }
+  host::Result<std::string> Text() override { return NotRange(); }
+  host::Result<void> Clear() override { return NotRange(); }
+  host::Result<bool> Hidden() override { return NotRange(); }
+  host::Result<void> SetHidden(bool) override { return NotRange(); }
+  host::Result<void> Select() override { return NotRange(); }
+  host::Result<host::RangeRef> Find(const host::FindArgs&) override { return NotRange(); }
+  host::Result<void> AdvancedFilter(const host::AdvancedFilterArgs&) override { return NotRange(); }
+  host::Result<host::RangeRef> SpecialCells(long) override { return NotRange(); }
+  host::Result<host::InteriorRef> Interior() override { return NotRange(); }
+  host::Result<host::ValidationRef> Validation() override { return NotRange(); }
+  host::Result<void> ForEachCell(const std::function<bool(const host::RangeRef&)>&) override {
+    return NotRange();
+  }
+
+ private:
+  static host::Error NotRange() {
+    return host::Fail(host::err::NotSupported, "Object doesn't support this property or method");
+  }
+};
+
+// The parts of a range's areas that hold cells: whole rows and columns stop at the used area.
+std::vector<Area> ClipToUsed(const Sheet& sheet, const std::vector<Area>& areas);
+
+}  // namespace kx::memhost

@@ -1,0 +1,130 @@
+// The in-place unique-records filter and SpecialCells: the members that pick rows and cells by
+// what they hold or show.
+
+#include <unordered_set>
+
+#include "memhost/CellWrite.h"
+#include "memhost/Range.h"
+#include "memhost/TextMatch.h"
+
+namespace kx::memhost {
+
+namespace {
+
+host::Error Refused(const char* what) { return host::Fail(host::err::ApplicationDefined, what); }
+
+bool IsBlank(const Cell* cell) { return !cell || (cell->value.IsEmpty() && !cell->HasFormula()); }
+
+// The block of non-empty cells around a cell, bounded by empty rows and columns.
+Area CurrentRegion(const Sheet& sheet, CellPos p) {
+  Area a = Area::Cell(p);
+  auto rowHasCell = [&](std::int32_t r, std::int32_t c1, std::int32_t c2) {
+    if (r < 1 || r > kMaxRows) return false;
+    for (std::int32_t c = std::max(1, c1); c <= std::min(kMaxColumns, c2); ++c) {
+      if (!IsBlank(sheet.CellAt({r, c}))) return true;
+    }
+    return false;
+  };
+  auto columnHasCell = [&](std::int32_t c, std::int32_t r1, std::int32_t r2) {
+    if (c < 1 || c > kMaxColumns) return false;
+    bool any = false;
+    sheet.ForEachInColumn(c, std::max(1, r1), std::min(kMaxRows, r2), [&](std::int32_t, const Cell& cell) {
+      if (!IsBlank(&cell)) any = true;
+    });
+    return any;
+  };
+  for (bool grew = true; grew;) {
+    grew = false;
+    if (rowHasCell(a.firstRow - 1, a.firstColumn - 1, a.lastColumn + 1)) --a.firstRow, grew = true;
+    if (rowHasCell(a.lastRow + 1, a.firstColumn - 1, a.lastColumn + 1)) ++a.lastRow, grew = true;
+    if (columnHasCell(a.firstColumn - 1, a.firstRow - 1, a.lastRow + 1)) --a.firstColumn, grew = true;
+    if (columnHasCell(a.lastColumn + 1, a.firstRow - 1, a.lastRow + 1)) ++a.lastColumn, grew = true;
+  }
+  return a;
+}
+
+}  // namespace
+
+host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
+  KX_TRY(Enter("Range.AdvancedFilter"));
+  if (args.Action != host::xl::FilterInPlace) {
+    return Refused("memhost filters in place only (AdvancedFilter Action must be 1)");
+  }
+  if (args.CriteriaRange) return Refused("memhost's AdvancedFilter takes no criteria range");
+  if (areas_.size() != 1) return Refused("The command cannot be used on multiple selections.");
+  Sheet& sheet = *sheet_.sheet;
+  Area list = areas_[0];
+  if (list.cells() == 1) {
+    list = CurrentRegion(sheet, First());
+  } else {
+    auto clipped = ClipToUsed(sheet, areas_);
+    if (clipped.empty()) return Refused("The extract range has a missing or invalid field name.");
+    list = clipped[0];
+  }
+  // The first row is the header: it stays and is not compared. Every later row showing the same
+  // texts as an earlier one (ignoring case, without wildcards; blank and "" alike) is hidden by
+  // hiding its sheet row. One pass with a hash set keeps this linear.
+  for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) sheet.SetRowHidden(r, false);
+  if (args.Unique.value_or(false)) {
+    const Book& book = *sheet_.book;
+    std::unordered_set<std::string> seen;
+    std::string key;
+    for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) {
+      key.clear();
+      for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
+        key += Fold(CellText(book, sheet.CellAt({r, c})));
+        key += '\x1f';
+      }
+      if (!seen.insert(key).second) sheet.SetRowHidden(r, true);
+    }
+  }
+  sheet.filterRange = list;
+  return {};
+}
+
+host::Result<host::RangeRef> Range::SpecialCells(long type) {
+  KX_TRY(Enter("Range.SpecialCells"));
+  const Sheet& sheet = *sheet_.sheet;
+  std::vector<Area> found;
+  if (type == host::xl::CellTypeVisible) {
+    // Runs of visible rows across each area's columns.
+    for (const Area& a : areas_) {
+      std::int32_t runStart = 0;
+      for (std::int32_t r = a.firstRow; r <= a.lastRow + 1; ++r) {
+        bool visible = r <= a.lastRow && !sheet.RowHidden(r);
+        if (visible && runStart == 0) runStart = r;
+        if (!visible && runStart != 0) {
+          found.push_back({runStart, a.firstColumn, r - 1, a.lastColumn});
+          runStart = 0;
+        }
+      }
+    }
+  } else if (type == host::xl::CellTypeBlanks || type == host::xl::CellTypeConstants ||
+             type == host::xl::CellTypeFormulas) {
+    // Within the used area, as the host looks no further; runs down each column.
+    auto wanted = [type](const Cell* cell) {
+      if (type == host::xl::CellTypeBlanks) return IsBlank(cell);
+      if (type == host::xl::CellTypeFormulas) return cell && cell->HasFormula();
+      return cell && !cell->HasFormula() && !cell->value.IsEmpty();
+    };
+    for (const Area& a : ClipToUsed(sheet, areas_)) {
+      for (std::int32_t c = a.firstColumn; c <= a.lastColumn; ++c) {
+        std::int32_t runStart = 0;
+        for (std::int32_t r = a.firstRow; r <= a.lastRow + 1; ++r) {
+          bool hit = r <= a.lastRow && wanted(sheet.CellAt({r, c}));
+          if (hit && runStart == 0) runStart = r;
+          if (!hit && runStart != 0) {
+            found.push_back({runStart, c, r - 1, c});
+            runStart = 0;
+          }
+        }
+      }
+    }
+  } else {
+    return Refused("memhost's SpecialCells knows visible, blank, constant and formula cells");
+  }
+  if (found.empty()) return Refused("No cells were found.");
+  return Make(sheet_, std::move(found));
+}
+
+}  // namespace kx::memhost

@@ -1,0 +1,176 @@
+#include "memhost/TextMatch.h"
+
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+
+namespace kx::memhost {
+
+namespace {
+
+bool IsAscii(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Decodes one UTF-8 sequence; a malformed byte stands for itself rather than being lost.
+char32_t Decode(std::string_view s, size_t& i) {
+  auto b = static_cast<unsigned char>(s[i]);
+  size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+  if (extra == 0 || i + extra >= s.size()) {
+    ++i;
+    return b;
+  }
+  char32_t cp = b & (0x3Fu >> extra);
+  for (size_t k = 1; k <= extra; ++k) {
+    auto c = static_cast<unsigned char>(s[i + k]);
+    if ((c & 0xC0) != 0x80) {
+      ++i;
+      return b;
+    }
+    cp = (cp << 6) | (c & 0x3Fu);
+  }
+  i += extra + 1;
+  return cp;
+}
+
+void Encode(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Case folding must not depend on the process locale, so it uses its own C.UTF-8 locale object.
+locale_t FoldLocale() {
+  static locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  return loc;
+}
+
+char32_t Lower(char32_t cp) {
+  if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+  locale_t loc = FoldLocale();
+  if (loc == static_cast<locale_t>(nullptr)) return cp;
+  return static_cast<char32_t>(towlower_l(static_cast<wint_t>(cp), loc));
+}
+
+}  // namespace
+
+size_t CharCount(std::string_view utf8) {
+  size_t n = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    Decode(utf8, i);
+    ++n;
+  }
+  return n;
+}
+
+std::string_view FirstChars(std::string_view utf8, size_t chars) {
+  if (utf8.size() <= chars) return utf8;
+  size_t i = 0;
+  for (size_t n = 0; n < chars && i < utf8.size(); ++n) Decode(utf8, i);
+  return utf8.substr(0, i);
+}
+
+std::string Fold(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  if (IsAscii(utf8)) {
+    for (char c : utf8) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    return out;
+  }
+  for (size_t i = 0; i < utf8.size();) Encode(Lower(Decode(utf8, i)), out);
+  return out;
+}
+
+std::u32string ToUtf32(std::string_view utf8) {
+  std::u32string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) out += Decode(utf8, i);
+  return out;
+}
+
+Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
+    : caseSensitive_(caseSensitive) {
+  std::u32string chars = ToUtf32(text);
+  for (size_t i = 0; i < chars.size(); ++i) {
+    char32_t c = chars[i];
+    if (wildcards && c == U'~' && i + 1 < chars.size()) {
+      // "~*", "~?" and "~~" are the literal character; before any other character the tilde is
+      // dropped, as the spreadsheet engines we compared against do (the host's own behaviour is
+      // unconfirmed). A trailing tilde stays a tilde.
+      tokens_.push_back({Kind::Char, chars[++i]});
+    } else if (wildcards && c == U'*') {
+      tokens_.push_back({Kind::AnySeq, 0});
+      literal_ = false;
+    } else if (wildcards && c == U'?') {
+      tokens_.push_back({Kind::AnyOne, 0});
+      literal_ = false;
+    } else {
+      tokens_.push_back({Kind::Char, c});
+    }
+  }
+  std::string lit;
+  for (const Token& t : tokens_) {
+    if (t.kind == Kind::Char) Encode(t.ch, lit);
+  }
+  literalText_ = caseSensitive_ ? lit : Fold(lit);
+  if (!caseSensitive_) {
+    for (Token& t : tokens_) t.ch = Lower(t.ch);
+  }
+  // Matching inside a text is whole matching of "*pattern*".
+  partTokens_.push_back({Kind::AnySeq, 0});
+  partTokens_.insert(partTokens_.end(), tokens_.begin(), tokens_.end());
+  partTokens_.push_back({Kind::AnySeq, 0});
+}
+
+std::u32string Pattern::Prepare(std::string_view utf8) const {
+  std::u32string text = ToUtf32(utf8);
+  if (!caseSensitive_) {
+    for (char32_t& c : text) c = Lower(c);
+  }
+  return text;
+}
+
+bool Pattern::Match(const std::vector<Token>& tokens, const std::u32string& text) {
+  // Greedy matching that backtracks only to the last '*': linear for typical patterns.
+  size_t ti = 0, pi = 0, starP = std::u32string::npos, starT = 0;
+  while (ti < text.size()) {
+    if (pi < tokens.size() && tokens[pi].kind == Kind::AnySeq) {
+      starP = pi++;
+      starT = ti;
+    } else if (pi < tokens.size() &&
+               (tokens[pi].kind == Kind::AnyOne || tokens[pi].ch == text[ti])) {
+      ++pi;
+      ++ti;
+    } else if (starP != std::u32string::npos) {
+      pi = starP + 1;
+      ti = ++starT;
+    } else {
+      return false;
+    }
+  }
+  while (pi < tokens.size() && tokens[pi].kind == Kind::AnySeq) ++pi;
+  return pi == tokens.size();
+}
+
+bool Pattern::MatchesWhole(std::string_view utf8) const { return Match(tokens_, Prepare(utf8)); }
+
+bool Pattern::MatchesPart(std::string_view utf8) const {
+  return Match(partTokens_, Prepare(utf8));
+}
+
+}  // namespace kx::memhost

@@ -1,0 +1,219 @@
+#include "memhost/TypedInput.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "memhost/DateSerial.h"
+
+namespace kx::memhost {
+
+namespace {
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::optional<int> SmallInt(std::string_view s) {
+  if (s.empty() || s.size() > 4) return std::nullopt;
+  int v = 0;
+  for (char c : s) {
+    if (!IsDigit(c)) return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
+  return v;
+}
+
+// m/d/yyyy, m/d/yy, or yyyy-mm-dd.
+std::optional<double> ReadDate(std::string_view s) {
+  char sep = s.find('/') != std::string_view::npos ? '/' : '-';
+  size_t a = s.find(sep);
+  if (a == std::string_view::npos) return std::nullopt;
+  size_t b = s.find(sep, a + 1);
+  if (b == std::string_view::npos || s.find(sep, b + 1) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  auto p1 = SmallInt(s.substr(0, a)), p2 = SmallInt(s.substr(a + 1, b - a - 1)),
+       p3 = SmallInt(s.substr(b + 1));
+  if (!p1 || !p2 || !p3) return std::nullopt;
+  CivilDate date;
+  if (sep == '-') {
+    if (a != 4) return std::nullopt;
+    date = {*p1, *p2, *p3};
+  } else {
+    int year = *p3;
+    size_t yearDigits = s.size() - b - 1;
+    if (yearDigits <= 2) year += year < 30 ? 2000 : 1900;  // the host's two-digit year window
+    else if (yearDigits != 4) return std::nullopt;
+    date = {year, *p1, *p2};
+  }
+  return SerialFromDate(date);
+}
+
+}  // namespace
+
+std::optional<NumberText> ReadNumberText(std::string_view text) {
+  std::string_view s = Trim(text);
+  if (s.empty()) return std::nullopt;
+  if (auto serial = ReadDate(s)) return NumberText{*serial, NumberText::Shape::Date};
+
+  NumberText out;
+  bool negative = false, parens = false;
+  if (s.front() == '(' && s.back() == ')') {
+    parens = true;
+    s = s.substr(1, s.size() - 2);
+  }
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (!s.empty() && s.front() == '$') {
+    out.shape = NumberText::Shape::Currency;
+    s.remove_prefix(1);
+  }
+  if (!s.empty() && s.back() == '%') {
+    out.shape = NumberText::Shape::Percent;
+    s.remove_suffix(1);
+  }
+  if (s.empty() || (parens && negative)) return std::nullopt;
+
+  // Digits with optional thousands separators (groups of three after the first), a decimal
+  // point and an exponent.
+  std::string digits;
+  size_t i = 0;
+  bool sawDigit = false;
+  size_t groupLen = 0;
+  bool grouped = false;
+  while (i < s.size() && (IsDigit(s[i]) || s[i] == ',')) {
+    if (s[i] == ',') {
+      if (!sawDigit || (grouped && groupLen != 3)) return std::nullopt;
+      grouped = true;
+      groupLen = 0;
+    } else {
+      digits += s[i];
+      sawDigit = true;
+      ++groupLen;
+    }
+    ++i;
+  }
+  if (grouped && groupLen != 3) return std::nullopt;
+  if (i < s.size() && s[i] == '.') {
+    digits += '.';
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) {
+      digits += s[i++];
+      sawDigit = true;
+    }
+  }
+  if (!sawDigit) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    if (grouped) return std::nullopt;
+    digits += 'e';
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) digits += s[i++];
+    size_t expStart = i;
+    while (i < s.size() && IsDigit(s[i])) digits += s[i++];
+    if (i == expStart) return std::nullopt;
+  }
+  if (i != s.size()) return std::nullopt;
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (ec != std::errc() || ptr != digits.data() + digits.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  if (out.shape == NumberText::Shape::Percent) value /= 100;
+  if (negative || parens) value = -value;
+  if (grouped && out.shape == NumberText::Shape::Plain) out.shape = NumberText::Shape::Thousands;
+  out.value = value == 0 ? 0 : value;  // no negative zero
+  return out;
+}
+
+std::optional<host::Variant> EvaluateLiteralFormula(std::string_view formula) {
+  if (formula.empty() || formula.front() != '=') return std::nullopt;
+  std::string_view body = Trim(formula.substr(1));
+  if (body.size() >= 2 && body.front() == '"' && body.back() == '"') {
+    std::string text;
+    for (size_t i = 1; i + 1 < body.size(); ++i) {
+      if (body[i] == '"') {
+        if (i + 2 < body.size() && body[i + 1] == '"') {
+          text += '"';
+          ++i;
+          continue;
+        }
+        return std::nullopt;  // a second string: an expression
+      }
+      text += body[i];
+    }
+    return host::Variant(std::move(text));
+  }
+  std::string upper = Upper(body);
+  if (upper == "TRUE") return host::Variant(true);
+  if (upper == "FALSE") return host::Variant(false);
+  if (auto e = host::ErrorValueFromText(upper)) return host::Variant(*e);
+  if (!body.empty() && (IsDigit(body.front()) || body.front() == '-' || body.front() == '+' ||
+                        body.front() == '.')) {
+    if (auto n = ReadNumberText(body); n && n->shape == NumberText::Shape::Plain) {
+      return host::Variant(n->value);
+    }
+  }
+  return std::nullopt;
+}
+
+TypedInput ReadTypedInput(std::string_view text) {
+  TypedInput out;
+  if (text.empty()) return out;
+  if (text.front() == '\'') {
+    out.value = host::Variant(text.substr(1));
+    return out;
+  }
+  if (text.front() == '=' && text.size() > 1) {
+    out.formula = std::string(text);
+    auto value = EvaluateLiteralFormula(text);
+    out.valueKnown = value.has_value();
+    if (value) out.value = std::move(*value);
+    return out;
+  }
+  std::string upper = Upper(Trim(text));
+  if (upper == "TRUE" || upper == "FALSE") {
+    out.value = host::Variant(upper == "TRUE");
+    return out;
+  }
+  if (auto e = host::ErrorValueFromText(upper)) {
+    out.value = host::Variant(*e);
+    return out;
+  }
+  if (auto n = ReadNumberText(text)) {
+    switch (n->shape) {
+      case NumberText::Shape::Date:
+        out.value = host::Variant(host::Date{n->value});
+        out.numberFormat = "m/d/yyyy";
+        break;
+      case NumberText::Shape::Percent:
+        out.value = host::Variant(n->value);
+        out.numberFormat = text.find('.') != std::string_view::npos ? "0.00%" : "0%";
+        break;
+      case NumberText::Shape::Thousands:
+        out.value = host::Variant(n->value);
+        out.numberFormat = "#,##0";
+        break;
+      default:
+        out.value = host::Variant(n->value);
+        break;
+    }
+    return out;
+  }
+  out.value = host::Variant(text);
+  return out;
+}
+
+}  // namespace kx::memhost

@@ -1,0 +1,127 @@
+#include "memhost/ValueIndex.h"
+
+#include <algorithm>
+
+#include "memhost/CellKeys.h"
+#include "memhost/DisplayText.h"
+
+namespace kx::memhost {
+
+namespace {
+bool ByRows(CellPos a, CellPos b) { return a < b; }
+}  // namespace
+
+AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
+    : area_(area), styles_(styles) {
+  for (std::int32_t column : sheet.UsedColumns()) {
+    if (column < area.firstColumn || column > area.lastColumn) continue;
+    sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
+                          [&](std::int32_t row, const Cell& cell) { Add({row, column}, cell); });
+  }
+  if (area.columns() > 1) {
+    for (auto& [key, entry] : entries_) std::sort(entry.shown.begin(), entry.shown.end(), ByRows);
+  }
+}
+
+std::int64_t AreaIndex::Count(const std::string& key) const {
+  auto it = entries_.find(key);
+  return it == entries_.end() ? 0 : it->second.count;
+}
+
+const std::vector<CellPos>* AreaIndex::Shown(const std::string& key) const {
+  auto it = entries_.find(key);
+  return it == entries_.end() || it->second.shown.empty() ? nullptr : &it->second.shown;
+}
+
+std::string AreaIndex::ShownKey(const Cell& cell) const {
+  const std::string& format = styles_.Get(cell.style).numberFormat;
+  if (cell.value.IsText() && format == "General") return TextKey(cell.value.AsText());
+  return TextKey(DisplayText(cell.value, format));
+}
+
+void AreaIndex::Add(CellPos pos, const Cell& cell) {
+  if (cell.value.IsEmpty()) {
+    if (cell.HasFormula()) ++nonBlank_;
+    return;
+  }
+  ++nonBlank_;
+  auto countKey = CountKey(cell.value);
+  std::string shownKey = ShownKey(cell);
+  if (countKey) ++entries_[*countKey].count;
+  auto& shown = entries_[shownKey].shown;
+  // Cells mostly arrive in order; otherwise keep the list sorted.
+  if (shown.empty() || ByRows(shown.back(), pos)) shown.push_back(pos);
+  else shown.insert(std::lower_bound(shown.begin(), shown.end(), pos, ByRows), pos);
+}
+
+void AreaIndex::Remove(CellPos pos, const Cell& cell) {
+  if (cell.value.IsEmpty()) {
+    if (cell.HasFormula()) --nonBlank_;
+    return;
+  }
+  --nonBlank_;
+  if (auto countKey = CountKey(cell.value)) {
+    auto it = entries_.find(*countKey);
+    if (it != entries_.end()) --it->second.count;
+  }
+  auto it = entries_.find(ShownKey(cell));
+  if (it != entries_.end()) {
+    auto& shown = it->second.shown;
+    auto at = std::lower_bound(shown.begin(), shown.end(), pos, ByRows);
+    if (at != shown.end() && *at == pos) shown.erase(at);
+  }
+  // Drop entries nothing refers to any more, so the index does not grow with rewrites.
+  for (const std::string& key : {CountKey(cell.value).value_or(""), ShownKey(cell)}) {
+    auto e = entries_.find(key);
+    if (e != entries_.end() && e->second.count == 0 && e->second.shown.empty()) entries_.erase(e);
+  }
+}
+
+SheetIndexes::SheetIndexes(std::shared_ptr<Book> book, std::shared_ptr<Sheet> sheet)
+    : book_(std::move(book)), sheet_(std::move(sheet)) {
+  sheet_->AddListener(this);
+}
+
+SheetIndexes::~SheetIndexes() { sheet_->RemoveListener(this); }
+
+AreaIndex& SheetIndexes::For(const Area& area) {
+  for (size_t i = 0; i < areas_.size(); ++i) {
+    if (areas_[i]->area() == area) {
+      if (i != 0) std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
+                              areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      return *areas_.front();
+    }
+  }
+  if (areas_.size() == kMaxAreas) areas_.pop_back();
+  areas_.insert(areas_.begin(), std::make_unique<AreaIndex>(*sheet_, area, book_->styles));
+  return *areas_.front();
+}
+
+void SheetIndexes::CellChanged(const Sheet&, CellPos pos, const Cell& before, const Cell& after) {
+  for (auto& index : areas_) {
+    if (!index->area().Contains(pos)) continue;
+    index->Remove(pos, before);
+    index->Add(pos, after);
+  }
+}
+
+AreaIndex& IndexCache::For(const std::shared_ptr<Book>& book, const std::shared_ptr<Sheet>& sheet,
+                           const Area& area) {
+  for (auto& [s, indexes] : sheets_) {
+    if (s == sheet.get()) return indexes->For(area);
+  }
+  sheets_.emplace_back(sheet.get(), std::make_unique<SheetIndexes>(book, sheet));
+  owners_.emplace_back(sheet.get(), book.get());
+  return sheets_.back().second->For(area);
+}
+
+void IndexCache::Drop(const Book& book) {
+  for (size_t i = sheets_.size(); i-- > 0;) {
+    if (owners_[i].second == &book) {
+      sheets_.erase(sheets_.begin() + static_cast<std::ptrdiff_t>(i));
+      owners_.erase(owners_.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+}
+
+}  // namespace kx::memhost

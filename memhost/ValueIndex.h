@@ -1,0 +1,80 @@
+#pragma once
+// The value index: for one area of a sheet, how many cells fall under each count key and where
+// the cells showing each text are. Built on first use (one pass over the stored cells), kept
+// current through the sheet's listener on every write, so that COUNTIF "=" criteria and Find
+// whole-cell answer in amortised constant time however often the add-in asks.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "memhost/model/Book.h"
+
+namespace kx::memhost {
+
+class AreaIndex {
+ public:
+  AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles);
+
+  const Area& area() const { return area_; }
+  // Cells whose count key is `key`.
+  std::int64_t Count(const std::string& key) const;
+  // Cells holding empty text (a formula giving "").
+  std::int64_t EmptyTextCount() const { return Count("t"); }
+  // Cells that are not empty (a value or a formula).
+  std::int64_t NonBlankCount() const { return nonBlank_; }
+  // The cells whose display key is `key`, in by-rows order; nullptr when none.
+  const std::vector<CellPos>* Shown(const std::string& key) const;
+
+  void Add(CellPos pos, const Cell& cell);
+  void Remove(CellPos pos, const Cell& cell);
+
+ private:
+  struct Entry {
+    std::int64_t count = 0;
+    std::vector<CellPos> shown;
+  };
+  std::string ShownKey(const Cell& cell) const;
+
+  Area area_;
+  const StyleTable& styles_;
+  std::unordered_map<std::string, Entry> entries_;
+  std::int64_t nonBlank_ = 0;
+};
+
+// The indexes of one sheet's areas, listening to the sheet.
+class SheetIndexes : public SheetListener {
+ public:
+  SheetIndexes(std::shared_ptr<Book> book, std::shared_ptr<Sheet> sheet);
+  ~SheetIndexes() override;
+  SheetIndexes(const SheetIndexes&) = delete;
+  SheetIndexes& operator=(const SheetIndexes&) = delete;
+
+  AreaIndex& For(const Area& area);
+  void CellChanged(const Sheet& sheet, CellPos pos, const Cell& before, const Cell& after) override;
+
+ private:
+  // A few areas per sheet are enough for the add-in (the column it works on, perhaps a second
+  // list); the least recently used one goes when a new area needs room.
+  static constexpr size_t kMaxAreas = 8;
+  std::shared_ptr<Book> book_;
+  std::shared_ptr<Sheet> sheet_;
+  std::vector<std::unique_ptr<AreaIndex>> areas_;  // most recently used first
+};
+
+// The indexes of every open sheet.
+class IndexCache {
+ public:
+  AreaIndex& For(const std::shared_ptr<Book>& book, const std::shared_ptr<Sheet>& sheet,
+                 const Area& area);
+  // Forgets a closed book's indexes.
+  void Drop(const Book& book);
+
+ private:
+  std::vector<std::pair<const Sheet*, std::unique_ptr<SheetIndexes>>> sheets_;
+  std::vector<std::pair<const Sheet*, const Book*>> owners_;
+};
+
+}  // namespace kx::memhost
