@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include <cassert>
+#include <utility>
 
 #include "ui/Driver.h"
 

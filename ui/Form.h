@@ -67,6 +67,8 @@ class Form : public std::enable_shared_from_this<Form> {
 
   std::string Caption;
   OleColor BackColor = kButtonFace;
+  // The font controls start from, in the form's own units (points on a user form).
+  ui::Font Font;
   float Width = 0;
   float Height = 0;
 

@@ -84,17 +84,29 @@ ScriptStep ScriptedDriver::TakeNext() {
 
 // --- Delivering ---
 
+std::optional<std::string> ScriptedDriver::Obstacle(const ScriptStep& step) const {
+  if (step.Do == ScriptStep::Action::Run && step.Form.empty()) return std::nullopt;
+  const auto form = OnScreen(step.Form);
+  if (form == nullptr) return step.Form + " is not on screen";
+  const Form* top = TopModal();
+  if (top != nullptr && top != form.get()) return step.Form + " is behind the modal " + top->Name();
+  if (step.Do != ScriptStep::Action::Press) return std::nullopt;
+  const ControlEntry* entry = form->FindControl(step.Control, step.Index);
+  if (entry == nullptr) return step.Form + " has no control " + step.Control;
+  const ControlBase& control = Common(entry->Control);
+  if (!control.Visible) return entry->DisplayName() + " of " + step.Form + " is hidden";
+  if (!control.Enabled) return entry->DisplayName() + " of " + step.Form + " is disabled";
+  return std::nullopt;
+}
+
 bool ScriptedDriver::CanHappen(const ScriptStep& step, Moment moment) const {
   switch (step.When) {
-    case ScriptStep::Trigger::WhenShown: {
-      if (step.Do == ScriptStep::Action::Run && step.Form.empty()) return true;
-      const auto form = OnScreen(step.Form);
-      const Form* top = TopModal();
-      return form != nullptr && (top == nullptr || top == form.get());
-    }
+    case ScriptStep::Trigger::WhenShown:
+      // The user waits until the form is up, reachable and the control can be pressed.
+      return !Obstacle(step).has_value();
     case ScriptStep::Trigger::AtYield:
-      // Happens at its yield even if the form cannot be reached then: Perform reports that,
-      // rather than the click drifting to a later yield.
+      // Happens at its yield even if the user cannot do it then: Perform reports why, rather
+      // than the click drifting to a later yield.
       return moment == Moment::Yield && yields_ - step.ArmedAtYield >= step.Yield;
     case ScriptStep::Trigger::MessageBox:
       return false;  // only MsgBox takes these
@@ -114,16 +126,11 @@ void ScriptedDriver::Perform(const ScriptStep& step) {
     if (step.Code) step.Code();
     return;
   }
+  if (auto obstacle = Obstacle(step)) {
+    Problem(step.Describe() + ": " + *obstacle);
+    return;
+  }
   const auto form = OnScreen(step.Form);
-  const Form* top = TopModal();
-  if (form == nullptr) {
-    Problem(step.Describe() + ": " + step.Form + " is not on screen");
-    return;
-  }
-  if (top != nullptr && top != form.get()) {
-    Problem(step.Describe() + ": " + step.Form + " is behind the modal " + top->Name());
-    return;
-  }
   switch (step.Do) {
     case ScriptStep::Action::Press:
       if (auto refused = form->Press(step.Control, step.Index)) Problem(step.Describe() + ": " + *refused);
@@ -167,10 +174,13 @@ void ScriptedDriver::ShowModal(Form& form) {
       Deliver(Moment::ModalLoop);
       continue;
     }
-    Problem(form.Name() + " waits for the user, but " +
-            (steps_.empty() ? std::string("the script has nothing left to do")
-                            : "the next step cannot happen now: " + steps_.front().Describe()) +
-            "; closing it");
+    std::string why = "the script has nothing left to do";
+    if (!steps_.empty()) {
+      const auto obstacle = Obstacle(steps_.front());
+      why = "the next step cannot happen now: " + steps_.front().Describe() +
+            (obstacle && steps_.front().When == ScriptStep::Trigger::WhenShown ? " (" + *obstacle + ")" : "");
+    }
+    Problem(form.Name() + " waits for the user, but " + why + "; closing it");
     form.Unload();
   }
   modalStack_.erase(std::find(modalStack_.begin(), modalStack_.end(), &form));

@@ -13,8 +13,10 @@
 //   EXPECT_THAT(screen.Finish(), IsEmpty());
 //
 // Steps happen strictly in the order queued; each waits for its moment:
-// - WhenShown(form): as soon as the form is on screen and not behind another modal window, at
-//   any point where the user can act: inside a modal show, at a yield, or at Idle().
+// - WhenShown(form): as soon as the form is on screen, not behind another modal window, and
+//   (for a press) the control is visible and enabled, at any point where the user can act:
+//   inside a modal show, at a yield, or at Idle(). So "press Yes" queued for a second command
+//   waits for the next window that shows "Yes".
 // - AtYield(n, form): at the nth yield after the step before it happened (or after the start,
 //   for the first step). "Press Yes, then at yield 3 press Stop" counts the yields that follow
 //   the press of "Yes".
@@ -29,6 +31,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,6 +115,8 @@ class ScriptedDriver final : public Driver {
 
   void Queue(ScriptStep step);
   ScriptStep TakeNext();
+  // Why the user could not do the step right now; nothing when they could.
+  std::optional<std::string> Obstacle(const ScriptStep& step) const;
   bool CanHappen(const ScriptStep& step, Moment moment) const;
   void Perform(const ScriptStep& step);
   // Delivers steps while the next one can happen; at most one inside a modal loop, whose

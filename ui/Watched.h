@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <ostream>
+#include <type_traits>
 #include <utility>
 
 namespace kx::ui {

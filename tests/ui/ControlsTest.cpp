@@ -11,6 +11,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
+// The form designer's RGB and the host's BGR longs name the same colours.
+static_assert(Rgb(192, 192, 255) == 0x00FFC0C0);
+static_assert(Rgb(255, 255, 0) == 0x0000FFFF);
+
 struct BarCase {
   const char* what;
   float max;
@@ -82,6 +86,7 @@ TEST_F(UiTest, ACopiedControlKeepsItsValueButDoesNotReportForTheOriginal) {
   Label copy = job.lblStatus;
   copy.Caption = "elsewhere";
   EXPECT_EQ(job.lblStatus.Caption, "question");
+  EXPECT_FALSE(job.lblStatus.Caption == copy.Caption);
   EXPECT_THAT(screen.Captions("frmJob", "lblStatus"), ElementsAre("question"));
 }
 

@@ -49,15 +49,16 @@ TEST_F(UiTest, StopPressedAtTheThirdYieldEndsTheJobAfterTheItemInProgress) {
 }
 
 TEST_F(UiTest, YieldsAreCountedFromTheStepBefore) {
-  // Two runs in a row: the second Stop's yields count from the second "Yes".
+  // Two runs queued up front: the second Stop's yields count from the second "Yes", not from
+  // the start of the script.
   frmJob::Items = 6;
   screen.WhenShown("frmJob").Press("CommandButton1");
   screen.AtYield(2, "frmJob").Press("CommandButton3");
-  AskAndShow(state, "first");
-  EXPECT_EQ(frmJob::Processed, 1);
-
   screen.WhenShown("frmJob").Press("CommandButton1");
   screen.AtYield(4, "frmJob").Press("CommandButton3");
+
+  AskAndShow(state, "first");
+  EXPECT_EQ(frmJob::Processed, 1);
   AskAndShow(state, "second");
   EXPECT_EQ(frmJob::Processed, 1 + 3);
   EXPECT_EQ(frmJob::Created, 2) << "each run starts from a fresh window";
@@ -164,6 +165,12 @@ TEST_F(UiProblemTest, AFormBehindAModalFormCannotBeReached) {
   EXPECT_THAT(quiet.Problems()[0], HasSubstr("frmOnTop waits for the user"));
   EXPECT_THAT(quiet.Problems()[0], HasSubstr("press btnUnload of frmPlain"));
   EXPECT_FALSE(quietState.Forms.IsLoaded<frmPlain>()) << "the press happened once frmOnTop had gone";
+}
+
+TEST_F(UiProblemTest, APressWaitingForAButtonThatNeverShowsSaysWhy) {
+  quiet.WhenShown("frmJob").Press("CommandButton3");
+  AskAndShow(quietState, "Go?");
+  EXPECT_THAT(quiet.Problems(), ElementsAre(HasSubstr("(CommandButton3 of frmJob is hidden)")));
 }
 
 TEST_F(UiProblemTest, StopAtTheFirstYieldFindsItHiddenAndSaysSo) {
