@@ -3,9 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "engines/EngineTexts.h"
+#include "ui/AddinTexts.h"
 
 namespace kx::engines {
+
+namespace text = ui::text;
 
 namespace {
 

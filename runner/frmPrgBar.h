@@ -4,6 +4,7 @@
 // button, and is closed by the engine when it ends.
 
 #include "engines/EngineWindow.h"
+#include "runner/Operations.h"
 #include "ui/AddinState.h"
 #include "ui/Form.h"
 
@@ -31,10 +32,13 @@ class frmPrgBar : public ui::Form, public engines::EngineWindow {
   ui::ProgressBar& Bar() override { return ProgressBar1; }
   ui::Label& Percentage() override { return lblPer; }
   void UnloadWindow() override { Unload(); }
+  void ShowResult(std::string_view message, long count) override;
 
  private:
   // Writes the status line with the stop hint under it.
   void ShowStatus(std::string_view statusLine);
+  // Runs the engine that the operation names.
+  void RunEngine(const Operation& op);
 
   ui::AddinState& state_;
 };

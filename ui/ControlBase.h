@@ -13,6 +13,14 @@ struct Geometry {
   float Height = 0;
 };
 
+// Sets a control's place and size in one statement, as the designer lists them.
+inline void Place(Geometry& control, float left, float top, float width, float height) {
+  control.Left = left;
+  control.Top = top;
+  control.Width = width;
+  control.Height = height;
+}
+
 struct Font {
   std::string Name = "Tahoma";
   float Size = 8.25F;

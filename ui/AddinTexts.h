@@ -1,9 +1,9 @@
 #pragma once
-// The texts the engines show.
+// Texts of the add-in that several of its parts show.
 
 #include <string_view>
 
-namespace kx::engines::text {
+namespace kx::ui::text {
 
 inline constexpr std::string_view NoWorkbook = "Please add a New Workbook!";
 inline constexpr std::string_view SelectSingleColumn = "Please Select Single Column!";
@@ -11,4 +11,4 @@ inline constexpr std::string_view SelectTwoColumns = "Please Select Two Column!"
 inline constexpr std::string_view SelectionEmpty = "Selection is Empty!";
 inline constexpr std::string_view Processing = "Processing...!";
 
-}  // namespace kx::engines::text
+}  // namespace kx::ui::text
