@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engines/EngineRun.h"
+#include "engines/UndoRecord.h"
 #include "engines/ValueText.h"
 
 namespace kx::engines {
@@ -27,9 +28,9 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
   return function->CountIf(column, host::Variant(LiteralCriterion(text)));
 }
 
-host::Result<void> ClearCell(host::Range& range, long row) {
+host::Result<void> ClearCell(ui::AddinState& state, host::Range& range, long row) {
   auto cell = KX_TRY(range.Cells(row, 1));
-  return cell->Clear();
+  return ClearRecorded(state, *cell);
 }
 
 host::Result<bool> IsEmptyText(const host::RangeRef& cell) {
@@ -64,7 +65,7 @@ void KeepFirst(EngineRun& run) {
     // An error value compared with "" fails, and the failed test skips the cell.
     if (!onFailure.RunsBodyOnFailure(IsEmptyText(cell)) && filtered.ok() &&
         onFailure.SkipsBodyOnFailure(RowHidden(cell))) {
-      onFailure.Do(cell->Clear());
+      onFailure.Do(ClearRecorded(run.state, *cell));
     }
     ShowEngineProgress(run, ++stepCount);
     return !run.state.StopRequested;
@@ -97,7 +98,7 @@ void AllDuplicates(EngineRun& run) {
             return KX_TRY(Occurrences(app, column, *text)) > 1;
           }())) {
         removed.push_back(*text);
-        onFailure.Do(ClearCell(*working, i));
+        onFailure.Do(ClearCell(run.state, *working, i));
       }
       ++stepCount;
     }
@@ -126,7 +127,7 @@ void AllDuplicates(EngineRun& run) {
         auto address = onFailure.Do((*found)->Address());
         if (address) {
           auto target = onFailure.Do(app.Range(*address));
-          if (target && *target) onFailure.Do((*target)->Clear());
+          if (target && *target) onFailure.Do(ClearRecorded(run.state, **target));
         }
       }
     }
@@ -150,7 +151,7 @@ void AllUnique(EngineRun& run) {
         onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
           return KX_TRY(Occurrences(app, column, *text)) == 1;
         }())) {
-      onFailure.Do(ClearCell(*working, i));
+      onFailure.Do(ClearCell(run.state, *working, i));
     }
     ShowEngineProgress(run, ++stepCount);
     if (run.state.StopRequested) break;
@@ -164,6 +165,7 @@ void RemoveDuplicateValues(ui::AddinState& state, EngineWindow& window, bool kee
   host::ContinueOnFailure onFailure;
   auto run = BeginEngineRun(state, window, onFailure, ColumnRule::AtMostOne);
   if (!run) return;
+  StartUndoRecord(state);
   if (allDuplicates) {
     AllDuplicates(*run);
   } else if (keepFirst) {

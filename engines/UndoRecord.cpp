@@ -1,0 +1,36 @@
+#include "engines/UndoRecord.h"
+
+namespace kx::engines {
+
+void StartUndoRecord(ui::AddinState& state) {
+  state.UndoWorkbook = nullptr;
+  state.UndoWorksheet = nullptr;
+  state.UndoEntries.emplace(1);
+  if (!state.HostApp) return;
+  if (auto book = state.HostApp->ActiveWorkbook(); book.ok()) state.UndoWorkbook = *book;
+  if (auto sheet = state.HostApp->ActiveSheet(); sheet.ok()) state.UndoWorksheet = *sheet;
+}
+
+host::Result<host::Variant> ContentsToRestore(host::Range& cell) {
+  auto formula = KX_TRY(cell.Formula());
+  if (formula.IsText() && formula.AsText().starts_with("=")) return formula;
+  auto value = KX_TRY(cell.Value());
+  // Typed back, a text such as "007", "TRUE" or "1/2" would become a number, a truth value or a
+  // date; the apostrophe keeps it the text it was.
+  if (value.IsText()) return host::Variant("'" + value.AsText());
+  if (value.IsError()) return formula;
+  return value;
+}
+
+host::Result<void> ClearRecorded(ui::AddinState& state, host::Range& cell) {
+  auto contents = KX_TRY(ContentsToRestore(cell));
+  auto address = KX_TRY(cell.Address());
+  if (!state.UndoEntries) state.UndoEntries.emplace(1);
+  state.UndoEntries->push_back(ui::UndoEntry{std::move(contents), std::move(address)});
+  auto cleared = cell.Clear();
+  // A cell the host would not clear still holds its contents: nothing to bring back.
+  if (!cleared.ok()) state.UndoEntries->pop_back();
+  return cleared;
+}
+
+}  // namespace kx::engines

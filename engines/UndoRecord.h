@@ -1,0 +1,22 @@
+#pragma once
+// The undo record of a clearing run: where it ran and what each cleared cell held, kept in the
+// add-in's undo store so that the undo command can write it back. Each clearing run replaces the
+// store with its own record, also when it clears nothing.
+
+#include "host/Host.h"
+#include "ui/AddinState.h"
+
+namespace kx::engines {
+
+// Starts a new record for the active workbook and sheet (index 0 of the entries stays unused).
+void StartUndoRecord(ui::AddinState& state);
+
+// Records the cell's contents and clears it. A cell whose contents cannot be read is left as it
+// is: clearing what Undo could not bring back would lose it for good.
+host::Result<void> ClearRecorded(ui::AddinState& state, host::Range& cell);
+
+// What the cell's Formula must be set to for it to hold its contents again: its formula, or its
+// constant (text marked with a leading apostrophe so that "007" stays text).
+host::Result<host::Variant> ContentsToRestore(host::Range& cell);
+
+}  // namespace kx::engines

@@ -1,0 +1,68 @@
+#include "preventer/UndoLastChange.h"
+
+#include <vector>
+
+#include "host/Host.h"
+
+namespace kx::preventer {
+
+namespace {
+
+host::Result<bool> NoWorkbookOpen(host::Application& app) {
+  auto workbooks = KX_TRY(app.Workbooks());
+  return KX_TRY(workbooks->Count()) == 0;
+}
+
+// Steps that end at their first failure, which the command then reports by its number.
+host::Result<void> Restore(ui::AddinState& state) {
+  host::Application& app = *state.HostApp;
+  KX_TRY(app.SetEnableCancelKey(host::xl::CancelKeyErrorHandler));
+  KX_TRY(app.SetScreenUpdating(false));
+  KX_TRY(app.SetCalculation(host::xl::CalculationManual));
+
+  if (!state.UndoWorkbook) return host::Fail(host::err::ObjectNotSet, "no workbook recorded");
+  KX_TRY(state.UndoWorkbook->Activate());
+  if (!state.UndoWorksheet) return host::Fail(host::err::ObjectNotSet, "no sheet recorded");
+  KX_TRY(state.UndoWorksheet->Activate());
+
+  if (!state.UndoEntries) {
+    return host::Fail(host::err::SubscriptOutOfRange, "Subscript out of range");
+  }
+  // The bound is read once: the store is not expected to change while it is written back.
+  const std::vector<ui::UndoEntry> entries = *state.UndoEntries;
+  for (size_t i = 1; i < entries.size(); ++i) {
+    auto cell = KX_TRY(app.Range(entries[i].CellAddress));
+    KX_TRY(cell->SetFormula(entries[i].SavedFormula));
+  }
+  return {};
+}
+
+}  // namespace
+
+void UndoLastChange(ui::AddinState& state) {
+  if (!state.HostApp) {
+    state.Ui.MsgBox(kNothingToUndo);
+    return;
+  }
+  host::Application& app = *state.HostApp;
+  auto noWorkbook = NoWorkbookOpen(app);
+  if (noWorkbook.ok() && *noWorkbook) {
+    state.Ui.MsgBox(kNothingToUndo);
+  } else {
+    auto restored = noWorkbook.ok() ? Restore(state) : host::Result<void>(noWorkbook.error());
+    if (!restored.ok()) {
+      long number = restored.error().number;
+      if (number == host::err::ObjectNotSet) {
+        state.Ui.MsgBox(kNothingToUndo);
+      } else if (number != host::err::ApplicationDefined) {
+        // The host's own refusals (1004) it has shown or needs no word from us.
+        state.Ui.MsgBox(kUndoFailed);
+      }
+    }
+  }
+  // A host that refuses these with no workbook open ends the command here; nobody is told.
+  if (!app.SetCalculation(host::xl::CalculationAutomatic).ok()) return;
+  (void)app.SetScreenUpdating(true);
+}
+
+}  // namespace kx::preventer
