@@ -111,6 +111,20 @@ class Application final : public host::Application {
   std::string CustomUI(std::string_view progId) const;
   long CustomUICalls(std::string_view progId) const;
 
+  // --- driver: the ribbon ---------------------------------------------------------------------
+  struct RibbonButton {
+    std::string id;
+    std::string label;
+    std::string onAction;
+  };
+  // The buttons of the custom UI an add-in gave, in document order; none when its text is
+  // empty or is no custom UI.
+  std::vector<RibbonButton> RibbonButtons(std::string_view progId) const;
+  // The user presses a ribbon button: the host calls the add-in's callback named by the
+  // button's onAction, finding it by name. 9 when the add-in is not connected, 5 when it has no
+  // such button; a failing callback's failure is returned.
+  host::Result<void> PressRibbonButton(std::string_view progId, std::string_view buttonId);
+
  private:
   std::shared_ptr<AddInEntry> FindAddIn(std::string_view progId) const;
   std::shared_ptr<HostState> state_;
