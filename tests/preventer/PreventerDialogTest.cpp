@@ -7,7 +7,6 @@
 namespace kx::testing {
 namespace {
 
-using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using preventer::frmDupPrev;
 
@@ -79,23 +78,6 @@ TEST_F(PreventerDialog, ApplyLeavesItOpenForAnotherChoice) {
   Dialog().Show();
   EXPECT_FALSE(state.Forms.IsLoaded<frmDupPrev>());
   EXPECT_THAT(screen.Finish(), IsEmpty());
-}
-
-TEST_F(PreventerDialog, TabOrderNamesItsControlsInOrder) {
-  std::vector<std::string> registered;
-  for (const auto& entry : Dialog().Controls()) registered.push_back(entry.Name);
-  EXPECT_THAT(registered, ElementsAreArray(frmDupPrev::kTabOrder));
-  // One colour and one font throughout.
-  EXPECT_EQ(Dialog().BackColor, ui::Rgb(192, 192, 255));
-  EXPECT_EQ(Dialog().Font.Name, "Verdana");
-  for (const auto& entry : Dialog().Controls()) {
-    std::visit([&](auto* control) {
-      if constexpr (requires { control->BackColor; }) {
-        EXPECT_EQ(control->BackColor, Dialog().BackColor) << entry.Name;
-      }
-    }, entry.Control);
-  }
-  Dialog().Unload();
 }
 
 }  // namespace

@@ -50,8 +50,10 @@ class PreventerScenario : public ::testing::Test {
   void Deactivate() { UseDialog({"optDeAct", "Command1"}); }
 
   const std::vector<memhost::ValidationRule>& Rules() const { return book->sheets[0]->validations(); }
-  host::ValidationRef ValidationAt(const std::string& address) {
-    return app->Range(address).value()->Validation().value();
+  // A rule of the user's own: a list of allowed values.
+  void AddListRule(const std::string& address) {
+    host::ValidationAddArgs list{host::xl::ValidateList, {}, {}, host::Variant("x,y"), {}};
+    ASSERT_TRUE(app->Range(address).value()->Validation().value()->Add(list).ok());
   }
 
   // The rule the preventer installs, with every setting it makes.
