@@ -12,6 +12,7 @@
 #include "addin/frmUG.h"
 #include "host/ContinueOnFailure.h"
 #include "preventer/UndoLastChange.h"
+#include "preventer/frmDupPrev.h"
 #include "runner/FrontEnds.h"
 
 namespace kx::addin {
@@ -172,6 +173,7 @@ host::Result<void> Connect::RunCommand(CommandId id, Road road) {
       runner::ConfirmCountUnique(state_);
       return {};
     case CommandId::DuplicatePreventer:
+      state_.Forms.Get<preventer::frmDupPrev>().Show(ui::ShowStyle::Modal);
       return {};
   }
   return {};
