@@ -14,12 +14,12 @@ namespace kx::memhost {
 namespace {
 
 // printf's %.*g, then the host's exponent style (E+11 rather than e+11, at least two digits).
-std::string Significant(double value, int digits, double sciFrom, double sciBelow) {
+std::string Significant(double value, int digits, int sciDigits, double sciFrom, double sciBelow) {
   if (value == 0) return "0";
   double mag = std::fabs(value);
   char buf[64];
   if (mag >= sciFrom || mag < sciBelow) {
-    std::snprintf(buf, sizeof buf, "%.*E", digits - 1, value);
+    std::snprintf(buf, sizeof buf, "%.*E", sciDigits - 1, value);
     std::string s = buf;
     auto e = s.find('E');
     std::string mant = s.substr(0, e), exp = s.substr(e + 1);
@@ -283,9 +283,9 @@ std::string FormatNumberSection(double value, std::string_view code, bool showSi
 
 }  // namespace
 
-std::string GeneralNumber(double value) { return Significant(value, 10, 1e11, 1e-9); }
+std::string GeneralNumber(double value) { return Significant(value, 10, 6, 1e11, 1e-9); }
 
-std::string FormulaBarNumber(double value) { return Significant(value, 15, 1e15, 1e-9); }
+std::string FormulaBarNumber(double value) { return Significant(value, 15, 15, 1e15, 1e-9); }
 
 std::string DisplayText(const host::Variant& value, std::string_view numberFormat) {
   switch (value.kind()) {

@@ -139,7 +139,7 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   std::vector<Place> places;
   if (indexed) {
     AreaIndex& index = state.indexes.For(sheet_.book, sheet_.sheet, areas_[0]);
-    const std::vector<CellPos>* shown = index.Shown("t" + literal);
+    const std::vector<CellPos>* shown = index.Shown(TextKey(literal));
     if (!shown) return host::RangeRef();
     if (!matchCase) {
       // The index lists the cells by rows, which is the search order here: pick directly.

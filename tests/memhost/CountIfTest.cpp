@@ -1,0 +1,184 @@
+// COUNTIF as the host counts: one case per rule, over one column of mixed cells. "=" criteria
+// with a literal operand are answered by the value index, the others by a pass over the cells;
+// IndexAgreesWithCellByCellMatching checks that both ways agree.
+
+#include <random>
+
+#include "HostFixture.h"
+#include "memhost/Criterion.h"
+
+namespace kx::memhost {
+namespace {
+
+using host::Variant;
+
+class CountIfTest : public testing::HostTest {
+ protected:
+  CountIfTest() {
+    const Variant cells[] = {
+        5.0, "5", "1.50", 1.5, "1e3", 1000.0, "apple", "Apple", "APPLE ", Variant(""), Variant(),
+        true, 1.0, host::ErrorValue::NA, "a*b", "axb", "éclair", "Éclair",
+        "123456789012345111", "123456789012345222", 0.0, "=abc", "abc", "TRUE",
+        host::Date{43845},
+    };
+    std::int32_t row = 1;
+    for (const Variant& v : cells) {
+      // Row 10 is a formula giving empty text; row 11 stays empty.
+      if (row == 10) sheet().LoadCell({row, 1}, Cell{v, "=\"\""});
+      else if (!v.IsEmpty()) sheet().LoadCell({row, 1}, Cell{v});
+      ++row;
+    }
+  }
+  static constexpr const char* kColumn = "A1:A25";
+};
+
+struct Case {
+  const char* what;
+  Variant criterion;
+  double expected;
+};
+
+TEST_F(CountIfTest, CriteriaMatchAsTheHostMatches) {
+  const Case cases[] = {
+      {"number matches numbers and numeric text", 5.0, 2},
+      {"numeric text criterion", "5", 2},
+      {"explicit equals", "=5", 2},
+      {"not equal counts everything else, blanks too", "<>5", 23},
+      {"comparison sees numbers only", "<6", 4},
+      {"comparison includes dates as numbers", ">=1000", 2},
+      {"decimal text by value", 1.5, 2},
+      {"exponent text by value", "1000", 2},
+      {"text ignores case", "apple", 2},
+      {"upper-case criterion", "APPLE", 2},
+      {"spaces are significant, * matches them", "apple*", 3},
+      {"? matches one character", "a?b", 2},
+      {"~* is a literal star", "a~*b", 1},
+      {"* matches every text, empty text included", "*", 16},
+      {"?* leaves out empty text", "?*", 15},
+      {"empty criterion: empty cells and empty text", "", 2},
+      {"= alone: empty cells only", "=", 1},
+      {"<> alone: every cell not empty", "<>", 24},
+      {"an empty cell as criterion means 0", Variant(), 1},
+      {"boolean matches booleans only", true, 1},
+      {"TRUE as text is the boolean", "TRUE", 1},
+      {"1 does not match TRUE", 1.0, 1},
+      {"error literal", "#N/A", 1},
+      {"error value", host::ErrorValue::NA, 1},
+      {"not an error", "<>#N/A", 24},
+      {"letters beyond ASCII ignore case", "ÉCLAIR", 2},
+      {"long numbers compare at 15 digits", "123456789012345333", 2},
+      {"=abc is the operator and abc", "=abc", 1},
+      {"==abc finds the text =abc", "==abc", 1},
+      {"text order ignores case", "<b", 13},
+      {"a date criterion is its serial", "1/15/2020", 1},
+      {"not equal to a text", "<>apple", 23},
+      {"not equal to a pattern", "<>a*", 19},
+      {"no match", "pear", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CountIf(kColumn, c.criterion), c.expected) << c.what;
+  }
+}
+
+TEST_F(CountIfTest, ACellsOwnValueAsCriterion) {
+  // The duplicate rules the add-in relies on: COUNTIF(column, cell) for cells of the column.
+  const struct {
+    const char* cell;
+    double expected;
+  } cases[] = {
+      {"A1", 2},   // 5 and "5"
+      {"A7", 2},   // apple, Apple
+      {"A15", 2},  // a*b is a pattern: also axb
+      {"A22", 1},  // "=abc" counts abc, not itself
+      {"A19", 2},  // 15-digit collision
+      {"A11", 1},  // empty: the zeros
+      {"A10", 2},  // "" : empty cells and empty text
+      {"A14", 1},  // #N/A
+  };
+  auto functions = app_->WorksheetFunction().value();
+  for (const auto& c : cases) {
+    Variant value = At(c.cell)->Value().value();
+    EXPECT_EQ(functions->CountIf(At(kColumn), value).value(), c.expected) << c.cell;
+  }
+}
+
+TEST_F(CountIfTest, CriterionOver255CharactersFailsWith1004) {
+  auto functions = app_->WorksheetFunction().value();
+  auto tooLong = functions->CountIf(At(kColumn), std::string(256, 'x'));
+  ASSERT_FALSE(tooLong.ok());
+  EXPECT_EQ(tooLong.error().number, host::err::ApplicationDefined);
+  // Escape tildes do not count towards the limit; the operator does not either.
+  EXPECT_TRUE(functions->CountIf(At(kColumn), "=" + std::string(255, 'x')).ok());
+  std::string escaped;
+  for (int i = 0; i < 255; ++i) escaped += "~*";
+  EXPECT_TRUE(functions->CountIf(At(kColumn), escaped).ok());
+  EXPECT_FALSE(functions->CountIf(At(kColumn), escaped + "x").ok());
+}
+
+TEST_F(CountIfTest, LongTextsAgreeingInTheirFirst255CharactersAreOneValue) {
+  std::string stem(255, 'q');
+  Put("C1", stem + "A");
+  Put("C2", stem + "b");
+  Put("C3", stem.substr(1) + "z");
+  EXPECT_EQ(CountIf("C1:C3", stem), 2);
+  host::FindArgs find;
+  find.What = stem + "zzz";
+  find.LookAt = host::xl::LookAtWhole;
+  auto found = At("C1:C3")->Find(find).value();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->Address().value(), "$C$2");  // after C1, wrapping: C2 first
+}
+
+TEST_F(CountIfTest, SeveralAreasOrAShapeAreRefused) {
+  auto functions = app_->WorksheetFunction().value();
+  EXPECT_EQ(functions->CountIf(At("A1:A2,B1:B2"), 5.0).error().number, host::err::ApplicationDefined);
+  app_->SelectDrawingObject();
+  EXPECT_EQ(functions->CountIf(app_->Selection().value(), 5.0).error().number, host::err::TypeMismatch);
+  EXPECT_EQ(functions->CountA(app_->Selection().value()).error().number, host::err::TypeMismatch);
+}
+
+TEST_F(CountIfTest, CountACountsValuesEmptyTextAndErrors) {
+  EXPECT_EQ(app_->WorksheetFunction().value()->CountA(At(kColumn)).value(), 24);
+  EXPECT_EQ(app_->WorksheetFunction().value()->CountA(At("A1:A3,A10:A11")).value(), 4);
+}
+
+TEST_F(CountIfTest, TheIndexFollowsEveryWrite) {
+  EXPECT_EQ(CountIf("A:A", "apple"), 2);  // builds the index of A:A
+  Put("A30", "APPLE");
+  EXPECT_EQ(CountIf("A:A", "apple"), 3);
+  ASSERT_TRUE(At("A7")->Clear().ok());
+  EXPECT_EQ(CountIf("A:A", "apple"), 2);
+  Put("A8", 5.0);  // Apple becomes a number
+  EXPECT_EQ(CountIf("A:A", "apple"), 1);
+  EXPECT_EQ(CountIf("A:A", "5"), 3);
+  ASSERT_TRUE(At("A1:A30")->SetValue(Variant()).ok());
+  EXPECT_EQ(CountIf("A:A", "5"), 0);
+  EXPECT_EQ(CountIf("A:A", ""), kMaxRows);
+}
+
+TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
+  // Random writes of values chosen to collide under the rules; after each batch every
+  // criterion counts the same through the index as by matching each cell.
+  std::mt19937 random(7);
+  const Variant pool[] = {"x", "X", "5", 5.0, "05", true, "TRUE", Variant(""), "x*", "é", "É",
+                          host::ErrorValue::Div0, Variant()};
+  const Variant criteria[] = {"x", "=X", "<>x", 5.0, "5", true, "", "=", "<>", "é", "#DIV/0!",
+                              "x~*", Variant()};
+  for (int batch = 0; batch < 20; ++batch) {
+    for (int i = 0; i < 10; ++i) {
+      std::int32_t row = static_cast<std::int32_t>(random() % 30) + 1;
+      const Variant& v = pool[random() % std::size(pool)];
+      sheet().SetCell({row, 4}, v.IsEmpty() ? Cell{} : Cell{v});
+    }
+    for (const Variant& criterion : criteria) {
+      auto parsed = Criterion::Parse(criterion).value();
+      double expected = 0;
+      for (std::int32_t row = 1; row <= 30; ++row) expected += parsed.Matches(sheet().CellAt({row, 4}));
+      EXPECT_EQ(CountIf("D1:D30", criterion), expected)
+          << "batch " << batch << " criterion " << host::DebugString(criterion);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kx::memhost

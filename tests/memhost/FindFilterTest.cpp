@@ -1,0 +1,161 @@
+// Range.Find over displayed text, and the in-place unique-records filter with ShowAllData.
+
+#include "HostFixture.h"
+
+namespace kx::memhost {
+namespace {
+
+using host::Variant;
+
+class FindTest : public testing::HostTest {
+ protected:
+  FindTest() {
+    // A1:B6 by rows: apple | 5 ; APPLE | 1.50 (shown 1.5) ; pineapple | "5" ; a*b | x ;
+    // apple | 1/15/2020 ; (empty) | axb
+    Put("A1", "apple");
+    Put("B1", 5);
+    Put("A2", "APPLE");
+    Put("B2", "1.50");
+    Put("A3", "pineapple");
+    Put("B3", "'5");
+    Put("A4", "'a*b");
+    Put("B4", "x");
+    Put("A5", "apple");
+    Put("B5", "1/15/2020");
+    Put("B6", "axb");
+  }
+  std::string Find(const char* range, host::FindArgs args) {
+    auto found = At(range)->Find(args);
+    EXPECT_TRUE(found.ok());
+    return found.ok() && *found ? (*found)->Address().value() : "Nothing";
+  }
+  static host::FindArgs Whole(Variant what) {
+    host::FindArgs args;
+    args.What = std::move(what);
+    args.LookIn = host::xl::LookInValues;
+    args.LookAt = host::xl::LookAtWhole;
+    args.SearchOrder = host::xl::SearchByRows;
+    args.MatchCase = false;
+    return args;
+  }
+};
+
+TEST_F(FindTest, FindsByDisplayedText) {
+  const struct {
+    const char* what;
+    host::FindArgs args;
+    const char* range;
+    const char* found;
+  } cases[] = {
+      {"starts after the first cell and ignores case", Whole("apple"), "A1:A6", "$A$2"},
+      {"a number finds number and text alike", Whole(5), "B1:B6", "$B$3"},
+      {"what is shown, not the value", Whole("1.5"), "B1:B6", "$B$2"},
+      {"dates as shown", Whole("1/15/2020"), "B1:B6", "$B$5"},
+      {"absent", Whole("pear"), "A1:B6", "Nothing"},
+      {"wildcards", Whole("a?b"), "A1:B6", "$A$4"},
+      {"escaped star", Whole("a~*b"), "A1:B6", "$A$4"},
+      {"whole text only", Whole("pple"), "A1:A6", "Nothing"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Find(c.range, c.args), c.found) << c.what;
+}
+
+TEST_F(FindTest, AfterDirectionOrderAndWrapping) {
+  auto args = Whole("apple");
+  args.After = At("A2");
+  EXPECT_EQ(Find("A1:A6", args), "$A$5");
+  args.After = At("A5");
+  EXPECT_EQ(Find("A1:A6", args), "$A$1");  // wraps round
+  args.SearchDirection = host::xl::SearchPrevious;
+  EXPECT_EQ(Find("A1:A6", args), "$A$2");
+  args.After = At("A1");
+  EXPECT_EQ(Find("A1:A6", args), "$A$5");  // backwards wraps to the end
+
+  auto onlyOne = Whole("pineapple");
+  onlyOne.After = At("A3");
+  EXPECT_EQ(Find("A1:A6", onlyOne), "$A$3");  // After itself is searched last
+
+  auto byColumns = Whole("5");
+  byColumns.SearchOrder = host::xl::SearchByColumns;
+  EXPECT_EQ(Find("A1:B6", byColumns), "$B$1");
+  auto byRows = Whole("5");
+  byRows.After = At("B1");
+  EXPECT_EQ(Find("A1:B6", byRows), "$B$3");
+
+  auto outside = Whole("apple");
+  outside.After = At("C1");
+  EXPECT_EQ(At("A1:A6")->Find(outside).error().number, host::err::ApplicationDefined);
+}
+
+TEST_F(FindTest, PartMatchCaseAndRememberedOptions) {
+  host::FindArgs part;
+  part.What = "APP";
+  part.LookAt = host::xl::LookAtPart;
+  part.MatchCase = true;
+  EXPECT_EQ(Find("A1:A6", part), "$A$2");
+  // Omitted options keep the last ones: part match, case-sensitive.
+  host::FindArgs again;
+  again.What = "PPL";
+  EXPECT_EQ(Find("A1:A6", again), "$A$2");
+  again.MatchCase = false;
+  again.After = At("A2");
+  EXPECT_EQ(Find("A1:A6", again), "$A$3");
+  auto exact = Whole("APPLE");
+  exact.MatchCase = true;
+  exact.After = At("A2");
+  EXPECT_EQ(Find("A1:A6", exact), "$A$2");
+}
+
+TEST_F(FindTest, FindDoesNotMoveTheSelectionAndSeesWrites) {
+  ASSERT_TRUE(app_->SelectAddress("D4").ok());
+  EXPECT_EQ(Find("A:A", Whole("pineapple")), "$A$3");
+  EXPECT_EQ(app_->Selection().value()->Address().value(), "$D$4");
+  Put("A3", "pear");
+  EXPECT_EQ(Find("A:A", Whole("pineapple")), "Nothing");
+  EXPECT_EQ(Find("A:A", Whole("PEAR")), "$A$3");
+  ASSERT_TRUE(At("A3")->Clear().ok());
+  EXPECT_EQ(Find("A:A", Whole("pear")), "Nothing");
+}
+
+class UniqueFilterTest : public testing::HostTest {};
+
+TEST_F(UniqueFilterTest, HidesRowsRepeatingAnEarlierRowsDisplayedText) {
+  const Variant column[] = {"Name", "apple", "Apple", "5", 5.0, "a*b", "axb", "", Variant(),
+                            "Name", 1.5, "1.50", "apple "};
+  std::int32_t row = 1;
+  for (const Variant& v : column) {
+    if (!v.IsEmpty()) sheet().SetCell({row, 1}, Cell{v, v.IsText() && v.AsText().empty() ? "=\"\"" : ""});
+    ++row;
+  }
+  auto sheetObject = app_->ActiveSheet().value();
+  EXPECT_FALSE(sheetObject->FilterMode().value());
+  host::AdvancedFilterArgs args;
+  args.Action = host::xl::FilterInPlace;
+  args.Unique = true;
+  ASSERT_TRUE(At("A1:A13")->AdvancedFilter(args).ok());
+  // Hidden: Apple (case), 5 (shown as "5"), the blank after "" , 1.50? no: shown differently.
+  EXPECT_EQ(sheet().HiddenRows(), (std::vector<std::int32_t>{3, 5, 9}));
+  EXPECT_TRUE(sheetObject->FilterMode().value());
+  ASSERT_TRUE(sheetObject->ShowAllData().ok());
+  EXPECT_TRUE(sheet().HiddenRows().empty());
+  EXPECT_FALSE(sheetObject->FilterMode().value());
+  EXPECT_EQ(sheetObject->ShowAllData().error().number, host::err::ApplicationDefined);
+}
+
+TEST_F(UniqueFilterTest, SeveralColumnsCompareWholeRows) {
+  const char* rows[][2] = {{"k", "v"}, {"a", "1"}, {"A", "2"}, {"a", "1"}, {"b", "1"}};
+  for (std::int32_t r = 0; r < 5; ++r) {
+    for (std::int32_t c = 0; c < 2; ++c) {
+      Put(std::string(1, static_cast<char>('A' + c)) + std::to_string(r + 1), rows[r][c]);
+    }
+  }
+  host::AdvancedFilterArgs args;
+  args.Unique = true;
+  ASSERT_TRUE(At("A:B")->AdvancedFilter(args).ok());
+  EXPECT_EQ(sheet().HiddenRows(), (std::vector<std::int32_t>{4}));
+  EXPECT_EQ(*sheet().filterRange, (Area{1, 1, 5, 2}));
+  args.Action = host::xl::FilterCopy;
+  EXPECT_EQ(At("A:B")->AdvancedFilter(args).error().number, host::err::ApplicationDefined);
+}
+
+}  // namespace
+}  // namespace kx::memhost

@@ -1,0 +1,172 @@
+// Range shape, addresses, used range, rows, selection, fills and handles outliving their book.
+
+#include "HostFixture.h"
+
+namespace kx::memhost {
+namespace {
+
+using host::Variant;
+
+class RangeTest : public testing::HostTest {};
+
+long CountOf(const host::Result<host::RangeRef>& r) { return r.value()->Count().value(); }
+
+TEST_F(RangeTest, ShapeCountsAndAddresses) {
+  const struct {
+    const char* address;
+    const char* absolute;
+    long cells, rows, columns;
+  } cases[] = {
+      {"b7", "$B$7", 1, 1, 1},
+      {"A2:A20", "$A$2:$A$20", 19, 19, 1},
+      {"A:A", "$A:$A", kMaxRows, kMaxRows, 1},
+      {"3:5", "$3:$5", 3L * kMaxColumns, 3, kMaxColumns},
+      // Rows and Columns of several areas describe the first area; Count of cells covers all.
+      {"A1:B2,C3:D4", "$A$1:$B$2,$C$3:$D$4", 8, 2, 2},
+  };
+  for (const auto& c : cases) {
+    auto range = At(c.address);
+    EXPECT_EQ(range->Address().value(), c.absolute);
+    EXPECT_EQ(range->Count().value(), c.cells) << c.address;
+    EXPECT_EQ(CountOf(range->Rows()), c.rows) << c.address;
+    EXPECT_EQ(CountOf(range->Columns()), c.columns) << c.address;
+  }
+  EXPECT_EQ(app_->Range("A0").error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(app_->Range("nonsense").error().number, host::err::ApplicationDefined);
+}
+
+TEST_F(RangeTest, ItemsAreRelativeToTheFirstCell) {
+  auto range = At("B3:D10");
+  EXPECT_EQ(range->Cells(1, 1).value()->Address().value(), "$B$3");
+  EXPECT_EQ(range->Cells(2, 3).value()->Address().value(), "$D$4");
+  EXPECT_EQ(range->Cells(20, 1).value()->Address().value(), "$B$22");  // may lie outside
+  EXPECT_EQ(range->Cells(4).value()->Address().value(), "$B$4");       // along the rows
+  EXPECT_EQ(range->Columns(2).value()->Address().value(), "$C$3:$C$10");
+  EXPECT_EQ(range->Rows(2).value()->Address().value(), "$B$4:$D$4");
+  EXPECT_EQ(range->EntireRow().value()->Address().value(), "$3:$10");
+  EXPECT_EQ(CountOf(range->EntireRow()), 8);
+  EXPECT_EQ(range->EntireColumn().value()->Address().value(), "$B:$D");
+  EXPECT_EQ(At("A1")->Cells(0, 1).error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(At("A1:B2,D4")->Areas().value().size(), 2u);
+}
+
+TEST_F(RangeTest, UsedRangeStartsAtTheFirstUsedCellAndCountsFormatting) {
+  auto sheetObject = app_->ActiveSheet().value();
+  EXPECT_EQ(sheetObject->UsedRange().value()->Address().value(), "$A$1");
+  Put("B10", "x");
+  EXPECT_EQ(sheetObject->UsedRange().value()->Address().value(), "$B$10");
+  ASSERT_TRUE(At("C20")->Interior().value()->SetColorIndex(6).ok());
+  EXPECT_EQ(sheetObject->UsedRange().value()->Address().value(), "$B$10:$C$20");
+}
+
+TEST_F(RangeTest, IntersectOfRanges) {
+  auto fn = [&](const char* a, const char* b) { return app_->Intersect(At(a), At(b)); };
+  EXPECT_EQ(fn("A1:C10", "B5:F6").value()->Address().value(), "$B$5:$C$6");
+  EXPECT_EQ(fn("A:A", "A2:B20").value()->Address().value(), "$A$2:$A$20");
+  EXPECT_EQ(fn("A1:A5", "C1:C5").value(), nullptr);
+  book_->AddSheet("Other");
+  auto other = app_->ActiveWorkbook().value()->Worksheets("other").value()->Range("A1").value();
+  EXPECT_EQ(app_->Intersect(At("A1"), other).error().number, host::err::ApplicationDefined);
+  app_->SelectDrawingObject();
+  EXPECT_EQ(app_->Intersect(app_->Selection().value(), At("A1")).error().number,
+            host::err::TypeMismatch);
+}
+
+TEST_F(RangeTest, ClearRemovesValueFormulaAndFormatting) {
+  Put("A1", "=B1");
+  Put("A2", "50%");
+  ASSERT_TRUE(At("A1:A2")->Interior().value()->SetColorIndex(3).ok());
+  ASSERT_TRUE(At("A1:A2")->Clear().ok());
+  EXPECT_EQ(sheet().CellAt({1, 1}), nullptr);
+  EXPECT_EQ(sheet().CellAt({2, 1}), nullptr);
+  EXPECT_EQ(At("A1:A2")->Interior().value()->ColorIndex().value(), Variant(host::xl::ColorIndexNone));
+}
+
+TEST_F(RangeTest, ColorIndexAcceptsThePaletteAndNothingElse) {
+  auto interior = At("A1:A3")->Interior().value();
+  const struct {
+    Variant index;
+    bool accepted;
+  } cases[] = {
+      {1, true},         {56, true},       {host::xl::ColorIndexNone, true},
+      {"6", true},       {host::xl::ColorIndexAutomatic, true},
+      {0, false},        {57, false},      {3.5, false},
+      {Variant(), false}, {"red", false},  {true, false},
+  };
+  for (const auto& c : cases) {
+    auto set = interior->SetColorIndex(c.index);
+    EXPECT_EQ(set.ok(), c.accepted) << host::DebugString(c.index);
+    if (!c.accepted) {
+      EXPECT_EQ(set.error().number, host::err::ApplicationDefined);
+    }
+  }
+  ASSERT_TRUE(interior->SetColorIndex(6).ok());
+  EXPECT_EQ(interior->ColorIndex().value(), Variant(6));
+  ASSERT_TRUE(At("A2")->Interior().value()->SetColorIndex(36).ok());
+  EXPECT_TRUE(interior->ColorIndex().value().IsEmpty());  // the cells differ
+  EXPECT_TRUE(At("A3:A4")->Interior().value()->ColorIndex().value().IsEmpty());
+}
+
+TEST_F(RangeTest, HiddenRowsAndSelection) {
+  auto rows = At("A3:B4")->EntireRow().value();
+  ASSERT_TRUE(rows->SetHidden(true).ok());
+  EXPECT_TRUE(sheet().RowHidden(3) && sheet().RowHidden(4));
+  EXPECT_TRUE(rows->Hidden().value());
+  EXPECT_FALSE(At("2:4")->Hidden().value());
+  EXPECT_EQ(At("A1")->SetHidden(true).error().number, host::err::ApplicationDefined);
+
+  ASSERT_TRUE(At("C1:C9")->EntireColumn().value()->Select().ok());
+  EXPECT_EQ(app_->Selection().value()->Address().value(), "$C:$C");
+  EXPECT_EQ(app_->ActiveCell().value()->Address().value(), "$C$1");
+  book_->AddSheet("Other");
+  auto other = app_->ActiveWorkbook().value()->Worksheets(2).value()->Range("A1").value();
+  EXPECT_EQ(other->Select().error().number, host::err::ApplicationDefined);
+}
+
+TEST_F(RangeTest, SpecialCellsVisibleAndBlanks) {
+  for (int r = 1; r <= 6; ++r) Put("A" + std::to_string(r), r == 4 ? Variant() : Variant(r));
+  ASSERT_TRUE(At("A2")->EntireRow().value()->SetHidden(true).ok());
+  EXPECT_EQ(At("A1:A6")->SpecialCells(host::xl::CellTypeVisible).value()->Address().value(),
+            "$A$1,$A$3:$A$6");
+  EXPECT_EQ(At("A1:A6")->SpecialCells(host::xl::CellTypeBlanks).value()->Address().value(), "$A$4");
+  auto none = At("A1:A3")->SpecialCells(host::xl::CellTypeBlanks);
+  ASSERT_FALSE(none.ok());
+  EXPECT_EQ(none.error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(none.error().description, "No cells were found.");
+}
+
+TEST_F(RangeTest, EnumerationGoesAreaByAreaAlongTheRows) {
+  std::vector<std::string> seen;
+  ASSERT_TRUE(At("B1:C2,A5")->ForEachCell([&](const host::RangeRef& cell) {
+    seen.push_back(cell->Address().value());
+    return seen.size() < 4;
+  }).ok());
+  EXPECT_EQ(seen, (std::vector<std::string>{"$B$1", "$C$1", "$B$2", "$C$2"}));
+}
+
+TEST_F(RangeTest, HandlesFailSafelyOnceTheirBookIsClosed) {
+  auto cell = At("A1");
+  auto sheetObject = app_->ActiveSheet().value();
+  auto interior = cell->Interior().value();
+  ASSERT_TRUE(app_->ActiveWorkbook().value()->Close().ok());
+  EXPECT_EQ(app_->Workbooks().value()->Count().value(), 0);
+  EXPECT_EQ(cell->Value().error().number, host::err::ObjectRequired);
+  EXPECT_EQ(cell->SetValue(1).error().number, host::err::ObjectRequired);
+  EXPECT_EQ(sheetObject->UsedRange().error().number, host::err::ObjectRequired);
+  EXPECT_EQ(interior->SetColorIndex(3).error().number, host::err::ObjectRequired);
+  EXPECT_EQ(app_->WorksheetFunction().value()->CountIf(cell, 1).error().number,
+            host::err::ObjectRequired);
+  // No workbook open is a state of its own.
+  EXPECT_EQ(app_->Selection().value(), nullptr);
+  EXPECT_EQ(app_->ActiveSheet().value(), nullptr);
+  EXPECT_EQ(app_->Calculation().error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(app_->SetCalculation(host::xl::CalculationManual).error().number,
+            host::err::ApplicationDefined);
+  EXPECT_EQ(app_->Range("A1").error().number, host::err::ApplicationDefined);
+  ASSERT_TRUE(app_->Workbooks().value()->Add().ok());
+  EXPECT_EQ(app_->Calculation().value(), host::xl::CalculationAutomatic);
+  EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Book2");
+}
+
+}  // namespace
+}  // namespace kx::memhost
