@@ -5,32 +5,11 @@
 
 #include "engines/EngineRun.h"
 #include "engines/ValueText.h"
+#include "engines/WorkingCells.h"
 
 namespace kx::engines {
 
 namespace {
-
-// The comparison text of cell (row, 1) of a range; nothing when the cell cannot be read or
-// holds an error value, which the engine then treats as blank.
-std::optional<std::string> CellComparisonText(host::Range& range, long row) {
-  auto cell = range.Cells(row, 1);
-  if (!cell.ok()) return std::nullopt;
-  auto value = cell.value()->Value();
-  if (!value.ok()) return std::nullopt;
-  return ComparisonText(value.value());
-}
-
-// How often the value occurs in the column under the host's criteria.
-host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
-                                 const std::string& text) {
-  auto function = KX_TRY(app.WorksheetFunction());
-  return function->CountIf(column, host::Variant(LiteralCriterion(text)));
-}
-
-host::Result<void> ClearCell(host::Range& range, long row) {
-  auto cell = KX_TRY(range.Cells(row, 1));
-  return cell->Clear();
-}
 
 host::Result<bool> IsEmptyText(const host::RangeRef& cell) {
   auto value = KX_TRY(cell->Value());

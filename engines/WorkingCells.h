@@ -1,0 +1,29 @@
+#pragma once
+// The engines' per-row host calls on the working range: reading a cell as text, counting a
+// value in a column, clearing a cell and colouring cells.
+
+#include <optional>
+#include <string>
+
+#include "host/Host.h"
+
+namespace kx::engines {
+
+// The text form of cell (row, 1) of a range, whole; nothing when the cell cannot be read or
+// holds an error value, which has no text form.
+std::optional<std::string> CellText(host::Range& range, long row);
+
+// The comparison text of cell (row, 1): its text form cut to 255 characters; nothing as above.
+std::optional<std::string> CellComparisonText(host::Range& range, long row);
+
+// How often a value occurs in a column under the host's count, the value standing for itself
+// (no pattern, no comparison).
+host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
+                                 const std::string& text);
+
+host::Result<void> ClearCell(host::Range& range, long row);
+
+// Sets the fill colour index of every cell of the range, as the host accepts it.
+host::Result<void> PaintCells(host::Range& cells, const host::Variant& colorIndex);
+
+}  // namespace kx::engines
