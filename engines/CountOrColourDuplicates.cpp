@@ -22,10 +22,7 @@ long CountUnique(EngineRun& run, bool colour) {
   host::RangeRef working = run.workingRange;
   if (!working) return 0;
 
-  host::AdvancedFilterArgs filter;
-  filter.Action = host::xl::FilterInPlace;
-  filter.Unique = true;
-  auto filtered = working->AdvancedFilter(filter);
+  auto filtered = FilterUniqueInPlace(*working);
   onFailure.Do(filtered);
 
   long uniqueCount = 0;
@@ -45,8 +42,7 @@ long CountUnique(EngineRun& run, bool colour) {
     uniqueCount = std::max(visibleCount - 1, 0L);
   }
 
-  auto sheet = onFailure.Do(app.ActiveSheet());
-  if (sheet && *sheet) onFailure.Do((*sheet)->ShowAllData());
+  onFailure.Do(ShowAllRows(app));
   return uniqueCount;
 }
 

@@ -32,10 +32,7 @@ void KeepFirst(EngineRun& run) {
   // The host's unique filter hides every data row repeating an earlier one; the first row is
   // its header. If the filter fails, no row it hid can be told from one hidden before: clear
   // nothing.
-  host::AdvancedFilterArgs filter;
-  filter.Action = host::xl::FilterInPlace;
-  filter.Unique = true;
-  auto filtered = working->AdvancedFilter(filter);
+  auto filtered = FilterUniqueInPlace(*working);
   onFailure.Do(filtered);
 
   long stepCount = 0;
@@ -49,8 +46,7 @@ void KeepFirst(EngineRun& run) {
     return !run.state.StopRequested;
   }));
 
-  auto sheet = onFailure.Do(app.ActiveSheet());
-  if (sheet && *sheet) onFailure.Do((*sheet)->ShowAllData());
+  onFailure.Do(ShowAllRows(app));
 }
 
 void AllDuplicates(EngineRun& run) {

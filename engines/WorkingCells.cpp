@@ -39,6 +39,19 @@ host::Result<void> ClearCell(host::Range& range, long row) {
   return cell->Clear();
 }
 
+host::Result<void> FilterUniqueInPlace(host::Range& range) {
+  host::AdvancedFilterArgs filter;
+  filter.Action = host::xl::FilterInPlace;
+  filter.Unique = true;
+  return range.AdvancedFilter(filter);
+}
+
+host::Result<void> ShowAllRows(host::Application& app) {
+  auto sheet = KX_TRY(app.ActiveSheet());
+  if (!sheet) return host::Fail(host::err::ObjectNotSet, "no active sheet");
+  return sheet->ShowAllData();
+}
+
 host::Result<void> PaintCells(host::Range& cells, const host::Variant& colorIndex) {
   auto interior = KX_TRY(cells.Interior());
   return interior->SetColorIndex(colorIndex);

@@ -1,6 +1,6 @@
 #pragma once
-// The engines' per-row host calls on the working range: reading a cell as text, counting a
-// value in a column, clearing a cell and colouring cells.
+// The engines' host calls on the working range: reading a cell as text, counting a value in a
+// column, clearing a cell, the unique filter and colouring cells.
 
 #include <optional>
 #include <string>
@@ -22,6 +22,13 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
                                  const std::string& text);
 
 host::Result<void> ClearCell(host::Range& range, long row);
+
+// The host's unique-records filter in place, without criteria: the range's first row is the
+// header and stays; every later row repeating an earlier data row is hidden.
+host::Result<void> FilterUniqueInPlace(host::Range& range);
+
+// Takes the active sheet's filter off, showing the rows it hid.
+host::Result<void> ShowAllRows(host::Application& app);
 
 // Sets the fill colour index of every cell of the range, as the host accepts it.
 host::Result<void> PaintCells(host::Range& cells, const host::Variant& colorIndex);

@@ -75,50 +75,56 @@ class CountOrColourDuplicates : public EngineScenario {
 
 // --- the worked example, each way -----------------------------------------------------------
 
-TEST_F(CountOrColourDuplicates, CountsEveryMemberOfARepeatedGroup) {
+TEST_F(CountOrColourDuplicates, TheFourCommandsOnOneColumn) {
+  constexpr const char* kDuplicates = "Duplicate Entries Found in Selection!";
+  constexpr const char* kUnique = "Unique Entries Found in Selection!";
+  struct Case {
+    const runner::Operation* op;
+    std::string column;
+    const char* message;
+    const char* count;
+    std::vector<long> fills;
+  };
+  // Duplicates: every member of a repeated group. Unique: row 1 is the filter's header, rows 2
+  // to 4 are first occurrences (so both a's stay visible) and row 5 repeats b.
+  const std::vector<Case> cases = {
+      {&kCountDuplicates, "A", kDuplicates, "4", {kNoFill, kNoFill, kNoFill, kNoFill, kNoFill}},
+      {&kColorDuplicateRows, "B", kDuplicates, "4", {36, 36, 36, kNoFill, 36}},
+      {&kCountUnique, "C", kUnique, "3", {kNoFill, kNoFill, kNoFill, kNoFill, kNoFill}},
+      {&kColorUniqueRows, "D", kUnique, "3", {36, 36, 36, 36, kNoFill}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.op->code);
+    Column(c.column, {"a", "b", "a", "c", "b"});
+    Select(c.column + "1:" + c.column + "5");
+    Count(*c.op);
+    EXPECT_THAT(Result(), ElementsAre(c.message, c.count));
+    EXPECT_EQ(Fills(c.column, 5), c.fills);
+    EXPECT_THAT(Shown(c.column, 5), ElementsAre("a", "b", "a", "c", "b"));
+    // The unique filter is gone again.
+    EXPECT_TRUE(book->sheets[0]->HiddenRows().empty());
+    EXPECT_FALSE(app->ActiveSheet().value()->FilterMode().value());
+  }
+  EXPECT_EQ(state.SelectedColorIndex, host::Variant("36"));
+  EXPECT_THAT(screen.MessageBoxes(), IsEmpty());
+}
+
+TEST_F(CountOrColourDuplicates, OnlyTheDuplicatesCountMovesTheBar) {
   Column("A", {"a", "b", "a", "c", "b"});
   Select("A1:A5");
   Count(kCountDuplicates);
-  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "4"));
-  EXPECT_THAT(Fills("A", 5), ElementsAre(kNoFill, kNoFill, kNoFill, kNoFill, kNoFill));
   EXPECT_EQ(screen.Captions("frmPrgBar", "lblStatus").back(),
             "Counting....Duplicates!\r\nPress Stop to cancel the Process.");
   EXPECT_THAT(BarMaximums(), ElementsAre(5));
   EXPECT_THAT(screen.Numbers("frmPrgBar", "ProgressBar1"), ElementsAre(1, 2, 3, 4, 5));
   EXPECT_THAT(Percentages(), ElementsAre("20 %", "40 %", "60 %", "80 %", "100 %"));
-  EXPECT_THAT(screen.MessageBoxes(), IsEmpty());
-}
 
-TEST_F(CountOrColourDuplicates, ColoursTheDuplicatesWithTheChosenColour) {
-  Column("A", {"a", "b", "a", "c", "b"});
-  Select("A1:A5");
-  Count(kColorDuplicateRows);
-  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "4"));
-  EXPECT_THAT(Fills("A", 5), ElementsAre(36, 36, 36, kNoFill, 36));
-  EXPECT_EQ(state.SelectedColorIndex, host::Variant("36"));
-  EXPECT_THAT(Shown("A", 5), ElementsAre("a", "b", "a", "c", "b"));
-}
-
-TEST_F(CountOrColourDuplicates, CountsUniqueValuesByTheHostsFilterWithTheFirstRowAsHeader) {
-  Column("A", {"a", "b", "a", "c", "b"});
-  Select("A1:A5");
+  // The unique count is one call to the host's filter: no steps, so nothing to stop either.
   Count(kCountUnique);
-  // Row 1 is the filter's header; rows 2 to 4 are first occurrences; row 5 repeats b.
-  EXPECT_THAT(Result(), ElementsAre("Unique Entries Found in Selection!", "3"));
-  EXPECT_THAT(Fills("A", 5), ElementsAre(kNoFill, kNoFill, kNoFill, kNoFill, kNoFill));
-  // The filter is gone again, and there was no loop for the bar to follow.
-  EXPECT_TRUE(book->sheets[0]->HiddenRows().empty());
-  EXPECT_FALSE(app->ActiveSheet().value()->FilterMode().value());
-  EXPECT_THAT(screen.Numbers("frmPrgBar", "ProgressBar1"), IsEmpty());
-}
-
-TEST_F(CountOrColourDuplicates, ColoursTheRowsTheFilterLeavesVisible) {
-  Column("A", {"a", "b", "a", "c", "b"});
-  Select("A1:A5");
-  Count(kColorUniqueRows);
-  EXPECT_THAT(Result(), ElementsAre("Unique Entries Found in Selection!", "3"));
-  EXPECT_THAT(Fills("A", 5), ElementsAre(36, 36, 36, 36, kNoFill));
-  EXPECT_TRUE(book->sheets[0]->HiddenRows().empty());
+  EXPECT_EQ(screen.Captions("frmPrgBar", "lblStatus").back(),
+            "Counting....Unique Values!\r\nPress Stop to cancel the Process.");
+  EXPECT_THAT(BarMaximums(), ElementsAre(5, 5));
+  EXPECT_EQ(screen.Numbers("frmPrgBar", "ProgressBar1").size(), 5u);
 }
 
 // --- what counts as the same value ------------------------------------------------------------
@@ -169,6 +175,13 @@ TEST_F(CountOrColourDuplicates, ValuesThatLookLikePatternsStandForThemselves) {
   Select("B1:B3");
   Count(kCountDuplicates);
   EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "2"));
+
+  // The unique filter takes no pattern either: both stay visible below the header.
+  Column("C", {"h", "a*", "apple"});
+  Select("C1:C3");
+  Count(kColorUniqueRows);
+  EXPECT_THAT(Result(), ElementsAre("Unique Entries Found in Selection!", "2"));
+  EXPECT_THAT(Fills("C", 3), ElementsAre(36, 36, 36));
 }
 
 TEST_F(CountOrColourDuplicates, AWholeColumnIsCountedOverItsUsedPart) {
