@@ -2,8 +2,6 @@
 // colouring ones, the count in the result window once the progress window has closed, and the
 // found cells filled.
 
-#include <algorithm>
-
 #include "tests/engines/EngineScenario.h"
 
 namespace kx::testing {
@@ -53,11 +51,6 @@ class CountOrColourDuplicates : public EngineScenario {
     }
     return {};
   }
-  long ResultShowings() const {
-    return std::count_if(screen.Showings().begin(), screen.Showings().end(),
-                         [](const ui::Showing& s) { return s.Form == "frmResult"; });
-  }
-
   // The fill colour index of rows 1 to n of a column.
   std::vector<long> Fills(const std::string& letter, size_t n) {
     std::vector<long> out;
@@ -153,22 +146,15 @@ TEST_F(CountOrColourDuplicates, BlanksAreNeverDuplicatesAndEndUnfilledInUniqueMo
   EXPECT_THAT(Fills("B", 5), ElementsAre(36, kNoFill, 36, kNoFill, 36));
 }
 
-TEST_F(CountOrColourDuplicates, LetterCaseIsIgnoredAsTheHostCounts) {
-  Column("A", {"ABC", "abc", "Abd"});
-  Select("A1:A3");
+TEST_F(CountOrColourDuplicates, ValuesStandForThemselvesWhateverTheirCase) {
+  // "a*" is no "anything starting with a", "<5" no comparison, "=abc" no operator; letter case
+  // is ignored, as the host counts.
+  Column("A", {"a*", "apple", "<5", "3", "'=abc", "abc", "ABC", "x", "x"});
+  Select("A1:A9");
   Count(kColorDuplicateRows);
-  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "2"));
-  EXPECT_THAT(Fills("A", 3), ElementsAre(36, 36, kNoFill));
-}
-
-TEST_F(CountOrColourDuplicates, ValuesThatLookLikePatternsStandForThemselves) {
-  // "a*" is no "anything starting with a", "<5" no comparison, "=abc" no operator.
-  Column("A", {"a*", "apple", "<5", "3", "'=abc", "abc", "x", "x"});
-  Select("A1:A8");
-  Count(kColorDuplicateRows);
-  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "2"));
-  EXPECT_THAT(Fills("A", 8),
-              ElementsAre(kNoFill, kNoFill, kNoFill, kNoFill, kNoFill, kNoFill, 36, 36));
+  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "4"));
+  EXPECT_THAT(Fills("A", 9),
+              ElementsAre(kNoFill, kNoFill, kNoFill, kNoFill, kNoFill, 36, 36, 36, 36));
 
   // A real repeat of a pattern-like value is still found.
   Column("B", {"a*", "apple", "a*"});
@@ -182,14 +168,6 @@ TEST_F(CountOrColourDuplicates, ValuesThatLookLikePatternsStandForThemselves) {
   Count(kColorUniqueRows);
   EXPECT_THAT(Result(), ElementsAre("Unique Entries Found in Selection!", "2"));
   EXPECT_THAT(Fills("C", 3), ElementsAre(36, 36, 36));
-}
-
-TEST_F(CountOrColourDuplicates, AWholeColumnIsCountedOverItsUsedPart) {
-  Column("A", {"a", "b", "a"});
-  Select("A:A");
-  Count(kCountDuplicates);
-  EXPECT_THAT(Result(), ElementsAre("Duplicate Entries Found in Selection!", "2"));
-  EXPECT_EQ(screen.Numbers("frmPrgBar", "ProgressBar1").size(), 3u);
 }
 
 // --- checks, Stop and the colour ----------------------------------------------------------------
@@ -209,7 +187,6 @@ TEST_F(CountOrColourDuplicates, ChecksRefuseWithTheirMessageAndShowNoCount) {
   Run(kCountDuplicates);
   EXPECT_EQ(screen.MessageBoxes().back(), "Please add a New Workbook!");
   ExpectSettingsUntouched();
-  EXPECT_EQ(ResultShowings(), 0);
 }
 
 TEST_F(CountOrColourDuplicates, AnEmptySelectionIsReportedThenCountedAsNothing) {
@@ -221,7 +198,6 @@ TEST_F(CountOrColourDuplicates, AnEmptySelectionIsReportedThenCountedAsNothing) 
 
   Count(kColorUniqueRows);
   EXPECT_THAT(Result(), ElementsAre("Unique Entries Found in Selection!", "0"));
-  EXPECT_EQ(ResultShowings(), 2);
 }
 
 TEST_F(CountOrColourDuplicates, StopReportsTheBottomRowsVisited) {
