@@ -38,7 +38,8 @@ long CountUnique(EngineRun& run, bool colour) {
       auto blanks = onFailure.Do(working->SpecialCells(host::xl::CellTypeBlanks)).value_or(nullptr);
       if (blanks) onFailure.Do(PaintCells(*blanks, host::Variant(host::xl::ColorIndexNone)));
     }
-    // Less the header row; a header the user had hidden must not make the count negative.
+    // Less the header row. A count the host could not give, or a header row the user had
+    // hidden, must not make the count negative.
     uniqueCount = std::max(visibleCount - 1, 0L);
   }
 

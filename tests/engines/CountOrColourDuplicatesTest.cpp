@@ -7,12 +7,12 @@
 namespace kx::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using runner::kColorDuplicateRows;
 using runner::kColorUniqueRows;
 using runner::kCountDuplicates;
 using runner::kCountUnique;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 constexpr long kNoFill = host::xl::ColorIndexNone;
 constexpr int kSwatch36 = 7;  // the chooser's swatch whose palette index is "36"
@@ -26,7 +26,9 @@ class CountOrColourDuplicates : public EngineScenario {
   // Steps happen in the order queued, so a test queues its own (a Stop) between the two.
   void PressYes(const runner::Operation& op) {
     screen.WhenShown("frmPrgBar").Press("CommandButton1");
-    if (IsColouring(op)) screen.WhenShown("frmCol").Press("lblColIndex", kSwatch36).Press("Command1");
+    if (IsColouring(op)) {
+      screen.WhenShown("frmCol").Press("lblColIndex", kSwatch36).Press("Command1");
+    }
   }
   void DismissResult() {
     screen.WhenShown("frmResult")

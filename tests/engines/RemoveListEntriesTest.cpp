@@ -6,9 +6,9 @@
 namespace kx::testing {
 namespace {
 
+using runner::kRemoveListEntries;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using runner::kRemoveListEntries;
 
 class RemoveListEntries : public EngineScenario {};
 
@@ -40,10 +40,11 @@ TEST_F(RemoveListEntries, ComparesTheWholeTextExactly) {
     bool cleared;
   };
   const std::vector<Case> cases = {
-      {"abc", "ABC", false},       {"text ", "text", false},  {"5", "'5", true},
-      {"'7", "7", true},           {"1.5", "'1.50", false},   {"a*", "a?", false},
-      {"apple", "app*", false},      {"TRUE", "'True", true},   {"x y", "x  y", false},
-      {std::string(300, 'q') + "1", std::string(300, 'q') + "2", false},
+      {"abc", "ABC", false},    {"text ", "text", false},
+      {"5", "'5", true},        {"'7", "7", true},
+      {"1.5", "'1.50", false},  {"a*", "a?", false},
+      {"apple", "app*", false}, {"TRUE", "'True", true},
+      {"x y", "x  y", false},   {std::string(300, 'q') + "1", std::string(300, 'q') + "2", false},
   };
   std::vector<std::string> list, entries;
   for (const Case& c : cases) {
