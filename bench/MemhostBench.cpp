@@ -27,6 +27,14 @@ void FillColumn(kx::memhost::Sheet& sheet, long n) {
   }
 }
 
+// A new host whose active sheet holds the column; gives the column's range.
+kx::host::RangeRef FreshHost(std::unique_ptr<Application>& app, long n) {
+  app.reset();
+  app = std::make_unique<Application>("16.0");
+  FillColumn(*app->AddBook()->sheets[0], n);
+  return app->Range("A1:A" + std::to_string(n)).value();
+}
+
 // "=" and the text with the wildcard characters escaped, as the add-in builds its criteria.
 std::string Criterion(const std::string& text) {
   std::string out = "=";
@@ -43,11 +51,7 @@ void CountIfPerRow(benchmark::State& state) {
   for (auto _ : state) {
     // A fresh host each time, so that building the index on first use is part of the loop.
     state.PauseTiming();
-    app.reset();
-    app = std::make_unique<Application>("16.0");
-    auto book = app->AddBook();
-    FillColumn(*book->sheets[0], n);
-    auto column = app->Range("A1:A" + std::to_string(n)).value();
+    auto column = FreshHost(app, n);
     auto functions = app->WorksheetFunction().value();
     state.ResumeTiming();
     double duplicates = 0;
@@ -65,13 +69,8 @@ void FindPerRow(benchmark::State& state) {
   const long n = state.range(0);
   std::unique_ptr<Application> app;
   for (auto _ : state) {
-    // A fresh host each time, so that building the index on first use is part of the loop.
     state.PauseTiming();
-    app.reset();
-    app = std::make_unique<Application>("16.0");
-    auto book = app->AddBook();
-    FillColumn(*book->sheets[0], n);
-    auto column = app->Range("A1:A" + std::to_string(n)).value();
+    auto column = FreshHost(app, n);
     state.ResumeTiming();
     long found = 0;
     for (long i = n; i >= 1; --i) {

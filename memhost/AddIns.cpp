@@ -1,20 +1,8 @@
 #include "memhost/AddIns.h"
 
-#include <algorithm>
-#include <cctype>
+#include "memhost/TextMatch.h"
 
 namespace kx::memhost {
-
-namespace {
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
-}  // namespace
 
 host::Result<void> ConnectAddIn(HostState& state, const std::shared_ptr<AddInEntry>& entry,
                                 long connectMode) {
@@ -73,7 +61,7 @@ host::Result<host::COMAddInRef> COMAddIns::Item(long index) {
 host::Result<host::COMAddInRef> COMAddIns::Item(std::string_view progId) {
   KX_MEMHOST_ENTER(*state_, "COMAddIns.Item");
   for (const auto& entry : state_->addIns) {
-    if (SameIgnoringCase(entry->registration.ProgId, progId)) {
+    if (EqualIgnoringAsciiCase(entry->registration.ProgId, progId)) {
       return host::COMAddInRef(std::make_shared<COMAddIn>(state_, entry));
     }
   }

@@ -17,6 +17,12 @@ TypedInput EntryFor(const host::Variant& value, bool textFormat);
 
 void WriteEntry(Book& book, Sheet& sheet, CellPos pos, const TypedInput& entry);
 
+// A cell with neither value nor formula (it may carry formatting): what COUNTIF, CountA and
+// the blank-cell rules treat as empty.
+inline bool IsEmptyCell(const Cell* cell) {
+  return !cell || (cell->value.IsEmpty() && !cell->HasFormula());
+}
+
 // The cell's value as Range.Value gives it: a number formatted as a date reads as a Date.
 host::Variant CellValue(const Book& book, const Cell* cell);
 // The displayed text of a cell.

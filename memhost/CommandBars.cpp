@@ -4,19 +4,13 @@
 #include <cctype>
 
 #include "memhost/DisplayText.h"
+#include "memhost/TextMatch.h"
 
 namespace kx::memhost {
 
 namespace {
 
 host::Error BadCall(const char* what) { return host::Fail(host::err::InvalidProcedureCall, what); }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 void MarkDeleted(ControlData& control) {
   control.deleted = true;
@@ -91,7 +85,7 @@ host::Result<long> CommandBars::Count() {
 host::Result<host::CommandBarRef> CommandBars::Item(std::string_view name) {
   KX_MEMHOST_ENTER(*state_, "CommandBars.Item");
   for (const auto& bar : state_->bars) {
-    if (SameIgnoringCase(bar->name, name)) {
+    if (EqualIgnoringAsciiCase(bar->name, name)) {
       return host::CommandBarRef(std::make_shared<CommandBar>(state_, bar));
     }
   }

@@ -4,19 +4,13 @@
 
 #include "host/ErrorNumbers.h"
 #include "memhost/CellKeys.h"
+#include "memhost/CellWrite.h"
 #include "memhost/TypedInput.h"
 
 namespace kx::memhost {
 
 namespace {
 
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool IsBlankCell(const Cell* cell) { return cell == nullptr || (cell->value.IsEmpty() && !cell->HasFormula()); }
 
 template <class T>
 bool Compare(Criterion::Op op, const T& a, const T& b) {
@@ -89,7 +83,7 @@ host::Result<Criterion> Criterion::Parse(const host::Variant& criterion) {
     c.number_ = Round15(n->value);
     return c;
   }
-  std::string upper = Upper(text);
+  std::string upper = AsciiUpper(text);
   if (upper == "TRUE" || upper == "FALSE") {
     Criterion c(op, Kind::Boolean);
     c.boolean_ = upper == "TRUE";
@@ -113,7 +107,7 @@ bool Criterion::CountsEmptyCells() const {
 }
 
 bool Criterion::Matches(const Cell* cell) const {
-  bool blank = IsBlankCell(cell);
+  bool blank = IsEmptyCell(cell);
   if (kind_ == Kind::Blank) {
     if (op_ == Op::Ne) return !blank;
     if (blank) return true;

@@ -330,6 +330,9 @@ std::string DisplayText(const host::Variant& value, std::string_view numberForma
   std::string lower;
   for (char c : section) lower += Lower(c);
   bool general = lower.find("general") != std::string::npos;
+  // A date kept with a General format still shows as a date, as the host never shows a Date
+  // value as its serial unless asked to by a number format.
+  if (value.IsDate() && lower == "general") return FormatDate(number, "m/d/yyyy");
   if (general || section == "@") {
     std::string text = GeneralNumber(which == 1 ? std::fabs(number) : number);
     if (section == "@" || lower == "general") return text;

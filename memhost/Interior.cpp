@@ -14,17 +14,11 @@ host::Result<host::Variant> Interior::ColorIndex() {
   const Sheet& sheet = *sheet_.sheet;
   const StyleTable& styles = sheet_.book->styles;
   std::set<std::int32_t> seen;
-  std::int64_t stored = 0, total = 0;
+  std::int64_t total = 0;
   for (const Area& a : areas_) total += a.cells();
-  for (const Area& a : ClipToUsed(sheet, areas_)) {
-    for (std::int32_t c = a.firstColumn; c <= a.lastColumn; ++c) {
-      sheet.ForEachInColumn(c, a.firstRow, a.lastRow, [&](std::int32_t, const Cell& cell) {
-        ++stored;
-        seen.insert(styles.Get(cell.style).colorIndex);
-      });
-    }
-  }
-  if (stored < total) seen.insert(host::xl::ColorIndexNone);
+  auto stored = StoredCells(sheet, areas_);
+  for (CellPos pos : stored) seen.insert(styles.Get(sheet.CellAt(pos)->style).colorIndex);
+  if (static_cast<std::int64_t>(stored.size()) < total) seen.insert(host::xl::ColorIndexNone);
   if (seen.size() != 1) return host::Variant();  // the cells differ
   return host::Variant(static_cast<long>(*seen.begin()));
 }
@@ -61,24 +55,19 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
     sheet.SetCell(pos, std::move(cell));
   };
   for (const Area& a : areas_) {
-    bool onlyStored = color == host::xl::ColorIndexNone;
-    if (onlyStored || a.IsWholeColumns() || a.IsWholeRows()) {
-      for (const Area& used : ClipToUsed(sheet, {a})) {
-        for (std::int32_t c = used.firstColumn; c <= used.lastColumn; ++c) {
-          std::vector<std::int32_t> rows;
-          if (onlyStored) {
-            sheet.ForEachInColumn(c, used.firstRow, used.lastRow,
-                                  [&](std::int32_t r, const Cell&) { rows.push_back(r); });
-          } else {
-            for (std::int32_t r = used.firstRow; r <= used.lastRow; ++r) rows.push_back(r);
-          }
-          for (std::int32_t r : rows) paint({r, c});
-        }
-      }
+    if (color == host::xl::ColorIndexNone) {
+      // Taking a fill away changes only cells that have one.
+      for (CellPos pos : StoredCells(sheet, {a})) paint(pos);
       continue;
     }
-    for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) {
-      for (std::int32_t c = a.firstColumn; c <= a.lastColumn; ++c) paint({r, c});
+    Area cells = a;
+    if (a.IsWholeColumns() || a.IsWholeRows()) {
+      auto used = ClipToUsed(sheet, {a});
+      if (used.empty()) continue;
+      cells = used[0];
+    }
+    for (std::int32_t r = cells.firstRow; r <= cells.lastRow; ++r) {
+      for (std::int32_t c = cells.firstColumn; c <= cells.lastColumn; ++c) paint({r, c});
     }
   }
   return {};

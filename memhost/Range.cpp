@@ -1,5 +1,7 @@
 #include "memhost/Range.h"
 
+#include <algorithm>
+
 #include "memhost/CellWrite.h"
 #include "memhost/Interior.h"
 #include "memhost/Validation.h"
@@ -29,6 +31,25 @@ std::vector<Area> ClipToUsed(const Sheet& sheet, const std::vector<Area>& areas)
     if (Intersect(a, *used, clipped)) out.push_back(clipped);
   }
   return out;
+}
+
+std::vector<CellPos> StoredCells(const Sheet& sheet, const std::vector<Area>& areas) {
+  std::vector<CellPos> out;
+  for (const Area& used : ClipToUsed(sheet, areas)) {
+    for (std::int32_t c = used.firstColumn; c <= used.lastColumn; ++c) {
+      sheet.ForEachInColumn(c, used.firstRow, used.lastRow,
+                            [&](std::int32_t r, const Cell&) { out.push_back({r, c}); });
+    }
+  }
+  return out;
+}
+
+bool Range::AllWholeRows() const {
+  return std::all_of(areas_.begin(), areas_.end(), [](const Area& a) { return a.IsWholeRows(); });
+}
+
+bool Range::AllWholeColumns() const {
+  return std::all_of(areas_.begin(), areas_.end(), [](const Area& a) { return a.IsWholeColumns(); });
 }
 
 host::Result<void> Range::Enter(const char* name) const {
@@ -156,18 +177,9 @@ host::Result<void> Range::Write(const host::Variant& value) {
   bool blank = value.IsEmpty() || (value.IsText() && value.AsText().empty());
   for (const Area& a : areas_) {
     if (blank) {
-      // Emptying cells touches only the cells that hold something.
-      for (const Area& used : ClipToUsed(sheet, {a})) {
-        for (std::int32_t c = used.firstColumn; c <= used.lastColumn; ++c) {
-          std::vector<std::int32_t> rows;
-          sheet.ForEachInColumn(c, used.firstRow, used.lastRow,
-                                [&](std::int32_t r, const Cell&) { rows.push_back(r); });
-          for (std::int32_t r : rows) {
-            const Cell* cell = sheet.CellAt({r, c});
-            Cell kept{host::Variant(), "", cell->style};
-            sheet.SetCell({r, c}, kept);
-          }
-        }
+      // Emptying cells touches only the cells that hold something; their formatting stays.
+      for (CellPos pos : StoredCells(sheet, {a})) {
+        sheet.SetCell(pos, Cell{host::Variant(), "", sheet.CellAt(pos)->style});
       }
       continue;
     }
@@ -205,14 +217,7 @@ host::Result<std::string> Range::Text() {
 host::Result<void> Range::Clear() {
   KX_TRY(Enter("Range.Clear"));
   Sheet& sheet = *sheet_.sheet;
-  for (const Area& used : ClipToUsed(sheet, areas_)) {
-    for (std::int32_t c = used.firstColumn; c <= used.lastColumn; ++c) {
-      std::vector<std::int32_t> rows;
-      sheet.ForEachInColumn(c, used.firstRow, used.lastRow,
-                            [&](std::int32_t r, const Cell&) { rows.push_back(r); });
-      for (std::int32_t r : rows) sheet.SetCell({r, c}, Cell{});
-    }
-  }
+  for (CellPos pos : StoredCells(sheet, areas_)) sheet.SetCell(pos, Cell{});
   return {};
 }
 
@@ -220,12 +225,7 @@ host::Result<void> Range::Clear() {
 
 host::Result<bool> Range::Hidden() {
   KX_TRY(Enter("Range.Hidden"));
-  bool allRows = true, allColumns = true;
-  for (const Area& a : areas_) {
-    allRows = allRows && a.IsWholeRows();
-    allColumns = allColumns && a.IsWholeColumns();
-  }
-  if (allRows) {
+  if (AllWholeRows()) {
     for (const Area& a : areas_) {
       for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) {
         if (!sheet_.sheet->RowHidden(r)) return false;
@@ -233,25 +233,20 @@ host::Result<bool> Range::Hidden() {
     }
     return true;
   }
-  if (allColumns) return false;  // memhost does not hide columns
+  if (AllWholeColumns()) return false;  // memhost does not hide columns
   return Refused("Hidden needs entire rows or columns");
 }
 
 host::Result<void> Range::SetHidden(bool hidden) {
   KX_TRY(Enter("Range.SetHidden"));
-  bool allRows = true, allColumns = true;
-  for (const Area& a : areas_) {
-    allRows = allRows && a.IsWholeRows();
-    allColumns = allColumns && a.IsWholeColumns();
-  }
-  if (allRows) {
+  if (AllWholeRows()) {
     for (const Area& a : areas_) {
       for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) sheet_.sheet->SetRowHidden(r, hidden);
     }
     return {};
   }
   // Hidden columns are not part of memhost's model; showing them is trivially done.
-  if (allColumns && !hidden) return {};
+  if (AllWholeColumns() && !hidden) return {};
   return Refused("Unable to set the Hidden property of the Range class");
 }
 

@@ -60,6 +60,9 @@ class Range final : public host::Range {
   host::Result<void> Enter(const char* name) const;
   host::Result<void> Write(const host::Variant& value);
   CellPos First() const { return {areas_[0].firstRow, areas_[0].firstColumn}; }
+  // Whether every area is made of entire rows, or of entire columns.
+  bool AllWholeRows() const;
+  bool AllWholeColumns() const;
 
   SheetHandle sheet_;
   std::vector<Area> areas_;
@@ -109,5 +112,8 @@ class DrawingSelection final : public host::Range {
 
 // The parts of a range's areas that hold cells: whole rows and columns stop at the used area.
 std::vector<Area> ClipToUsed(const Sheet& sheet, const std::vector<Area>& areas);
+// The stored cells (values, formulas or formatting) inside the areas, column by column; listed
+// first so that the caller may change them.
+std::vector<CellPos> StoredCells(const Sheet& sheet, const std::vector<Area>& areas);
 
 }  // namespace kx::memhost

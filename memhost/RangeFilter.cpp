@@ -13,15 +13,13 @@ namespace {
 
 host::Error Refused(const char* what) { return host::Fail(host::err::ApplicationDefined, what); }
 
-bool IsBlank(const Cell* cell) { return !cell || (cell->value.IsEmpty() && !cell->HasFormula()); }
-
 // The block of non-empty cells around a cell, bounded by empty rows and columns.
 Area CurrentRegion(const Sheet& sheet, CellPos p) {
   Area a = Area::Cell(p);
   auto rowHasCell = [&](std::int32_t r, std::int32_t c1, std::int32_t c2) {
     if (r < 1 || r > kMaxRows) return false;
     for (std::int32_t c = std::max(1, c1); c <= std::min(kMaxColumns, c2); ++c) {
-      if (!IsBlank(sheet.CellAt({r, c}))) return true;
+      if (!IsEmptyCell(sheet.CellAt({r, c}))) return true;
     }
     return false;
   };
@@ -29,7 +27,7 @@ Area CurrentRegion(const Sheet& sheet, CellPos p) {
     if (c < 1 || c > kMaxColumns) return false;
     bool any = false;
     sheet.ForEachInColumn(c, std::max(1, r1), std::min(kMaxRows, r2), [&](std::int32_t, const Cell& cell) {
-      if (!IsBlank(&cell)) any = true;
+      if (!IsEmptyCell(&cell)) any = true;
     });
     return any;
   };
@@ -103,7 +101,7 @@ host::Result<host::RangeRef> Range::SpecialCells(long type) {
              type == host::xl::CellTypeFormulas) {
     // Within the used area, as the host looks no further; runs down each column.
     auto wanted = [type](const Cell* cell) {
-      if (type == host::xl::CellTypeBlanks) return IsBlank(cell);
+      if (type == host::xl::CellTypeBlanks) return IsEmptyCell(cell);
       if (type == host::xl::CellTypeFormulas) return cell && cell->HasFormula();
       return cell && !cell->HasFormula() && !cell->value.IsEmpty();
     };

@@ -157,12 +157,8 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     return pick(places);
   }
 
-  for (const Area& used : ClipToUsed(sheet, areas_)) {
-    for (std::int32_t c = used.firstColumn; c <= used.lastColumn; ++c) {
-      sheet.ForEachInColumn(c, used.firstRow, used.lastRow, [&](std::int32_t r, const Cell& cell) {
-        if (matches(&cell)) places.push_back(*searchOrder.PlaceOf({r, c}));
-      });
-    }
+  for (CellPos pos : StoredCells(sheet, areas_)) {
+    if (matches(sheet.CellAt(pos))) places.push_back(*searchOrder.PlaceOf(pos));
   }
   std::sort(places.begin(), places.end());
   places.erase(std::unique(places.begin(), places.end()), places.end());

@@ -1,5 +1,6 @@
 #include "memhost/TextMatch.h"
 
+#include <cctype>
 #include <clocale>
 #include <cwctype>
 #include <locale.h>
@@ -93,6 +94,22 @@ std::string Fold(std::string_view utf8) {
     return out;
   }
   for (size_t i = 0; i < utf8.size();) Encode(Lower(Decode(utf8, i)), out);
+  return out;
+}
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string AsciiUpper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return out;
 }
 

@@ -21,6 +21,10 @@ std::string_view FirstChars(std::string_view utf8, size_t chars);
 // Lower-cased UTF-8, the form in which texts are compared without regard to case.
 std::string Fold(std::string_view utf8);
 std::u32string ToUtf32(std::string_view utf8);
+// Names the host compares without regard to case (sheets, books, bars, ProgIDs), and keywords
+// (TRUE, #N/A) read in any case.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+std::string AsciiUpper(std::string_view text);
 
 // A text pattern after reading its ~ escapes: literal characters and the two wildcards.
 class Pattern {

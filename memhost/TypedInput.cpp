@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "memhost/DateSerial.h"
+#include "memhost/TextMatch.h"
 
 namespace kx::memhost {
 
@@ -17,12 +18,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 std::optional<int> SmallInt(std::string_view s) {
   if (s.empty() || s.size() > 4) return std::nullopt;
@@ -156,7 +151,7 @@ std::optional<host::Variant> EvaluateLiteralFormula(std::string_view formula) {
     }
     return host::Variant(std::move(text));
   }
-  std::string upper = Upper(body);
+  std::string upper = AsciiUpper(body);
   if (upper == "TRUE") return host::Variant(true);
   if (upper == "FALSE") return host::Variant(false);
   if (auto e = host::ErrorValueFromText(upper)) return host::Variant(*e);
@@ -183,7 +178,7 @@ TypedInput ReadTypedInput(std::string_view text) {
     if (value) out.value = std::move(*value);
     return out;
   }
-  std::string upper = Upper(Trim(text));
+  std::string upper = AsciiUpper(Trim(text));
   if (upper == "TRUE" || upper == "FALSE") {
     out.value = host::Variant(upper == "TRUE");
     return out;

@@ -71,8 +71,6 @@ bool CompareCount(double n, const std::string& op, double limit) {
   return n >= limit;
 }
 
-bool IsBlank(const Cell* cell) { return !cell || (cell->value.IsEmpty() && !cell->HasFormula()); }
-
 }  // namespace
 
 std::vector<Area> Subtract(const Area& area, const Area& cut) {
@@ -129,7 +127,7 @@ void RemoveRulesFrom(Sheet& sheet, const std::vector<Area>& areas) {
 
 bool RuleAccepts(const SheetHandle& sheet, const ValidationRule& rule, CellPos pos,
                  const Cell* candidate) {
-  if (rule.ignoreBlank && IsBlank(candidate)) return true;
+  if (rule.ignoreBlank && IsEmptyCell(candidate)) return true;
   if (rule.type == host::xl::ValidateCustom) {
     static const std::regex shape(
         R"(^=\s*COUNTIF\s*\(\s*([$A-Za-z0-9:]+)\s*,\s*([$A-Za-z0-9]+)\s*\)\s*(<=|>=|<>|=|<|>)\s*([0-9]+)\s*$)",

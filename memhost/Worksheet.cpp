@@ -4,18 +4,12 @@
 #include <cctype>
 
 #include "memhost/Range.h"
+#include "memhost/TextMatch.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {
 
 namespace {
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 host::Error NoSuchItem() { return host::Fail(host::err::SubscriptOutOfRange, "Subscript out of range"); }
 
@@ -159,7 +153,7 @@ host::Result<host::WorksheetRef> Workbook::Worksheets(long index) {
 host::Result<host::WorksheetRef> Workbook::Worksheets(std::string_view name) {
   KX_TRY(Enter("Workbook.Worksheets"));
   for (size_t i = 0; i < book_->sheets.size(); ++i) {
-    if (SameNameIgnoringCase(book_->sheets[i]->name(), name)) return SheetObject(i);
+    if (EqualIgnoringAsciiCase(book_->sheets[i]->name(), name)) return SheetObject(i);
   }
   return NoSuchItem();
 }
@@ -186,7 +180,7 @@ host::Result<host::WorkbookRef> Workbooks::Item(long index) {
 host::Result<host::WorkbookRef> Workbooks::Item(std::string_view name) {
   KX_MEMHOST_ENTER(*state_, "Workbooks.Item");
   for (const auto& book : state_->books) {
-    if (SameNameIgnoringCase(book->name, name)) {
+    if (EqualIgnoringAsciiCase(book->name, name)) {
       return host::WorkbookRef(std::make_shared<Workbook>(state_, book));
     }
   }

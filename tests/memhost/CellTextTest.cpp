@@ -87,6 +87,7 @@ TEST(DisplayText, ShowsValuesThroughTheirFormat) {
       {3.0, "\"Qty \"0", "Qty 3"},
       {43845.0, "m/d/yyyy", "1/15/2020"},
       {host::Date{43845}, "d-mmm-yy", "15-Jan-20"},
+      {host::Date{43845}, "General", "1/15/2020"},
       {43845.75, "m/d/yyyy h:mm", "1/15/2020 18:00"},
       {0.75, "h:mm AM/PM", "6:00 PM"},
       {43845.0, "dddd, mmmm d", "Wednesday, January 15"},
