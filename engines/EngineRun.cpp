@@ -52,12 +52,18 @@ long PercentOf(float value, float maximum) {
 }
 
 std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& window,
-                                        host::ContinueOnFailure& onFailure, ColumnRule rule) {
+                                        host::ContinueOnFailure& onFailure, ColumnRule rule,
+                                        EarlyEnd* earlyEnd) {
+  auto endEarly = [&](EarlyEnd why) {
+    if (earlyEnd) *earlyEnd = why;
+    return std::nullopt;
+  };
+  if (earlyEnd) *earlyEnd = EarlyEnd::None;
   // Without the host every call fails, and a failed test shows the first message.
   if (!state.HostApp || onFailure.RunsBodyOnFailure(NoWorkbookOpen(*state.HostApp))) {
     state.Ui.MsgBox(text::NoWorkbook);
     window.UnloadWindow();
-    return std::nullopt;
+    return endEarly(EarlyEnd::Refused);
   }
   host::Application& app = *state.HostApp;
   // A selection that is not a range of cells has no column count: the rule counts as failed.
@@ -65,7 +71,7 @@ std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& win
     state.Ui.MsgBox(rule == ColumnRule::AtMostOne ? text::SelectSingleColumn
                                                   : text::SelectTwoColumns);
     window.UnloadWindow();
-    return std::nullopt;
+    return endEarly(EarlyEnd::Refused);
   }
 
   onFailure.Do(app.SetEnableCancelKey(host::xl::CancelKeyErrorHandler));
@@ -80,7 +86,7 @@ std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& win
   if (run.nonEmptyCount == 0) {
     state.Ui.MsgBox(text::SelectionEmpty);
     EndEngineRun(run);
-    return std::nullopt;
+    return endEarly(EarlyEnd::SelectionEmpty);
   }
   window.Bar().SetMax(static_cast<float>(run.nonEmptyCount));
   run.workingRange = onFailure.Do(WorkingRange(app)).value_or(nullptr);
@@ -102,7 +108,7 @@ host::RangeRef WorkingColumn(EngineRun& run, long index) {
   return run.onFailure.Do(run.workingRange->Columns(index)).value_or(nullptr);
 }
 
-void ShowEngineProgress(EngineRun& run, long stepCount) {
+void ShowEngineProgress(EngineRun& run, std::int64_t stepCount) {
   run.state.Ui.DoEvents();
   ui::ProgressBar& bar = run.window.Bar();
   bar.SetValue(static_cast<float>(stepCount));

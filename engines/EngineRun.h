@@ -2,6 +2,7 @@
 // The sequences every engine runs: BeginEngineRun (checks, host settings, count, working
 // range), ShowEngineProgress (after each step) and EndEngineRun (restore and close).
 
+#include <cstdint>
 #include <optional>
 
 #include "engines/EngineWindow.h"
@@ -12,6 +13,11 @@
 namespace kx::engines {
 
 enum class ColumnRule { AtMostOne, ExactlyTwo };
+
+// Why BeginEngineRun ended a run before its work: a check refused it (nothing was changed), or
+// the selection held nothing (the host settings were put back). The count engine still shows
+// its result after an empty selection, never after a refusal.
+enum class EarlyEnd { None, Refused, SelectionEmpty };
 
 // One run of an engine: what the engines share while it lasts.
 struct EngineRun {
@@ -24,9 +30,10 @@ struct EngineRun {
 
 // Runs the checks and prepares the host. Returns nothing when the run ends here: a check
 // failed (message shown, window unloaded, nothing changed) or the selection is empty (message
-// shown, EndEngineRun done).
+// shown, EndEngineRun done); `earlyEnd`, when given, then says which.
 std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& window,
-                                        host::ContinueOnFailure& onFailure, ColumnRule rule);
+                                        host::ContinueOnFailure& onFailure, ColumnRule rule,
+                                        EarlyEnd* earlyEnd = nullptr);
 
 // The working range's row count (0 when the host cannot give it) and one of its columns
 // (Nothing when it cannot).
@@ -34,7 +41,7 @@ long WorkingRowCount(EngineRun& run);
 host::RangeRef WorkingColumn(EngineRun& run, long index);
 
 // After each step: yield so that a Stop click is handled, then show the step count.
-void ShowEngineProgress(EngineRun& run, long stepCount);
+void ShowEngineProgress(EngineRun& run, std::int64_t stepCount);
 
 // Restores the host settings, closes the window and lets go of the working range.
 void EndEngineRun(EngineRun& run);

@@ -6,32 +6,11 @@
 #include "engines/EngineRun.h"
 #include "engines/UndoRecord.h"
 #include "engines/ValueText.h"
+#include "engines/WorkingCells.h"
 
 namespace kx::engines {
 
 namespace {
-
-// The comparison text of cell (row, 1) of a range; nothing when the cell cannot be read or
-// holds an error value, which the engine then treats as blank.
-std::optional<std::string> CellComparisonText(host::Range& range, long row) {
-  auto cell = range.Cells(row, 1);
-  if (!cell.ok()) return std::nullopt;
-  auto value = cell.value()->Value();
-  if (!value.ok()) return std::nullopt;
-  return ComparisonText(value.value());
-}
-
-// How often the value occurs in the column under the host's criteria.
-host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
-                                 const std::string& text) {
-  auto function = KX_TRY(app.WorksheetFunction());
-  return function->CountIf(column, host::Variant(LiteralCriterion(text)));
-}
-
-host::Result<void> ClearCell(ui::AddinState& state, host::Range& range, long row) {
-  auto cell = KX_TRY(range.Cells(row, 1));
-  return ClearRecorded(state, *cell);
-}
 
 host::Result<bool> IsEmptyText(const host::RangeRef& cell) {
   auto value = KX_TRY(cell->Value());
@@ -54,10 +33,7 @@ void KeepFirst(EngineRun& run) {
   // The host's unique filter hides every data row repeating an earlier one; the first row is
   // its header. If the filter fails, no row it hid can be told from one hidden before: clear
   // nothing.
-  host::AdvancedFilterArgs filter;
-  filter.Action = host::xl::FilterInPlace;
-  filter.Unique = true;
-  auto filtered = working->AdvancedFilter(filter);
+  auto filtered = FilterUniqueInPlace(*working);
   onFailure.Do(filtered);
 
   long stepCount = 0;
@@ -71,8 +47,7 @@ void KeepFirst(EngineRun& run) {
     return !run.state.StopRequested;
   }));
 
-  auto sheet = onFailure.Do(app.ActiveSheet());
-  if (sheet && *sheet) onFailure.Do((*sheet)->ShowAllData());
+  onFailure.Do(ShowAllRows(app));
 }
 
 void AllDuplicates(EngineRun& run) {

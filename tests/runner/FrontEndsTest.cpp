@@ -69,12 +69,24 @@ TEST_F(FrontEnds, YesRunsTheCommandsEngineUnderItsStatusLine) {
     EXPECT_EQ(screen.Captions("frmPrgBar", "lblStatus").back(),
               std::string(c.status) + "\r\nPress Stop to cancel the Process.");
   }
-  for (auto confirm : {runner::ConfirmCountDuplicates, runner::ConfirmCountUnique,
-                       runner::ConfirmRemoveListEntries}) {
-    Select("A1:B4");
-    screen.WhenShown("frmPrgBar").Press("CommandButton1");
-    confirm(state);
-  }
+  // Column A now reads a, (blank), a, a.
+  Select("A1:A4");
+  screen.WhenShown("frmPrgBar").Press("CommandButton1");
+  screen.WhenShown("frmResult").Press("Command1");
+  runner::ConfirmCountDuplicates(state);
+  EXPECT_EQ(screen.Showings().back().Label("lblResult"), "3");
+  EXPECT_EQ(screen.Captions("frmPrgBar", "lblStatus").back(),
+            "Counting....Duplicates!\r\nPress Stop to cancel the Process.");
+  EXPECT_EQ(screen.Showings().back().Label("lblMessage"), "Duplicate Entries Found in Selection!");
+  screen.WhenShown("frmPrgBar").Press("CommandButton1");
+  screen.WhenShown("frmResult").Press("Command1");
+  runner::ConfirmCountUnique(state);
+  EXPECT_EQ(screen.Showings().back().Label("lblMessage"), "Unique Entries Found in Selection!");
+  Column("B", {"a"});
+  Select("A1:B4");
+  screen.WhenShown("frmPrgBar").Press("CommandButton1");
+  runner::ConfirmRemoveListEntries(state);
+  EXPECT_THAT(Shown("A", 4), ElementsAre("", "", "", ""));
   auto statuses = screen.Captions("frmPrgBar", "lblStatus");
   EXPECT_THAT(statuses, Contains("Counting....Duplicates!\r\nPress Stop to cancel the Process."));
   EXPECT_THAT(statuses, Contains("Counting....Unique Values!\r\nPress Stop to cancel the Process."));

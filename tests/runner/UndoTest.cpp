@@ -54,6 +54,19 @@ TEST_F(Undo, BringsBackExactlyWhatEachClearingCommandCleared) {
   }
 }
 
+TEST_F(Undo, BringsBackWhatTheListCommandCleared) {
+  Column("A", {"5", "'007", "keep", "5"});
+  Column("B", {"'5", "'007"});
+  Select("A1:B4");
+  Yes(runner::ConfirmRemoveListEntries);
+  EXPECT_THAT(Shown("A", 4), ElementsAre("", "", "keep", ""));
+  preventer::UndoLastChange(state);
+  EXPECT_EQ(ValueOf("A1"), host::Variant(5.0));
+  EXPECT_EQ(ValueOf("A2"), host::Variant("007"));
+  EXPECT_EQ(ValueOf("A4"), host::Variant(5.0));
+  EXPECT_THAT(screen.MessageBoxes(), IsEmpty());
+}
+
 TEST_F(Undo, RestoresTheRecordOfTheLastClearingRunOnly) {
   Column("A", {"a", "b", "a"});
   Select("A1:A3");
