@@ -1,6 +1,9 @@
 #include "engines/RemoveListEntries.h"
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "engines/EngineRun.h"
 #include "engines/UndoRecord.h"
@@ -21,8 +24,14 @@ bool HoldsBothLists(EngineRun& run) {
   }());
 }
 
-// Bottom-up over the entries; each non-blank entry is compared with every cell of the list, and
-// each cell that reads as exactly the same text is cleared. Stop is looked at once per entry.
+// Bottom-up over the entries; each non-blank entry takes out every cell of the list that reads
+// as exactly the same text (case, spaces and every character count). Stop is looked at once per
+// entry, after it has been compared with the whole list.
+//
+// The list is read once and its cells are looked up by their text, so the run grows with the
+// lists' length rather than with its square; what is cleared, in what order, and the step count
+// (the list's length and one for every non-blank entry) are those of comparing each entry with
+// every cell.
 void RemoveEntries(EngineRun& run) {
   if (!HoldsBothLists(run)) return;
   host::ContinueOnFailure& onFailure = run.onFailure;
@@ -31,19 +40,30 @@ void RemoveEntries(EngineRun& run) {
   if (!list || !entries) return;
 
   long rows = WorkingRowCount(run);
+  // The list's rows by their text, bottom-up; a cell that cannot be read, or holds an error
+  // value, is never cleared.
+  std::unordered_map<std::string, std::vector<long>> rowsByText;
+  for (long r = rows; r >= 1; --r) {
+    auto text = CellText(*list, r);
+    if (text) rowsByText[*text].push_back(r);
+  }
+
   // m × (n + 1) steps pass 2^31 from about 46,000 rows in each list; the count must go on.
   std::int64_t stepCount = 0;
   for (long i = rows; i >= 1; --i) {
     // A blank entry, an error value or an unreadable cell takes nothing out and is no step.
     auto entry = CellText(*entries, i);
     if (entry && !entry->empty()) {
-      for (long r = rows; r >= 1; --r) {
-        // Case, spaces and every character count; a cell that cannot be read stays.
-        auto candidate = CellText(*list, r);
-        if (candidate && *candidate == *entry) onFailure.Do(ClearCell(run.state, *list, r));
-        ++stepCount;
+      if (auto found = rowsByText.find(*entry); found != rowsByText.end()) {
+        // A cell the host would not clear keeps its text and stays to be matched again.
+        std::erase_if(found->second, [&](long r) {
+          auto cleared = ClearCell(run.state, *list, r);
+          onFailure.Do(cleared);
+          return cleared.ok();
+        });
+        if (found->second.empty()) rowsByText.erase(found);
       }
-      ++stepCount;
+      stepCount += rows + 1;
     }
     ShowEngineProgress(run, stepCount);
     if (run.state.StopRequested) break;
