@@ -82,6 +82,16 @@ TEST_F(RangeTest, ClearRemovesValueFormulaAndFormatting) {
   EXPECT_EQ(At("A1:A2")->Interior().value()->ColorIndex().value(), Variant(host::xl::ColorIndexNone));
 }
 
+TEST_F(RangeTest, FillingTheWholeSheetIsRefusedAndLosesNothing) {
+  Put("A1", "keep");
+  EXPECT_EQ(At("A1:XFD1048576")->SetValue("x").error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(At("A1:XFA100000")->Interior().value()->SetColorIndex(3).error().number,
+            host::err::ApplicationDefined);
+  EXPECT_EQ(At("A1")->Value().value(), Variant("keep"));
+  EXPECT_EQ(sheet().CellCount(), 1u);
+  EXPECT_TRUE(At("A1:XFD1048576")->SetValue(Variant()).ok());  // emptying is always fine
+}
+
 TEST_F(RangeTest, ColorIndexAcceptsThePaletteAndNothingElse) {
   auto interior = At("A1:A3")->Interior().value();
   const struct {
