@@ -95,6 +95,21 @@ void FindPerRow(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The in-place unique filter over the whole column: one pass.
+void UniqueFilter(benchmark::State& state) {
+  const long n = state.range(0);
+  std::unique_ptr<Application> app;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto column = FreshHost(app, n);
+    state.ResumeTiming();
+    kx::host::AdvancedFilterArgs args;
+    args.Unique = true;
+    benchmark::DoNotOptimize(column->AdvancedFilter(args).ok());
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+
 // Bytes in use on the heap, large blocks (served by mmap) included.
 double HeapInUse() {
   struct mallinfo2 info = mallinfo2();
@@ -124,6 +139,7 @@ BENCHMARK(FindPerRow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark
 
 }  // namespace
 
+BENCHMARK(UniqueFilter)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(MemoryPerCell)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();
