@@ -215,11 +215,14 @@ TEST_F(WorkbooksTest, BooksAndSheetsByIndexAndName) {
 
 TEST_F(WorkbooksTest, AdoptedBooksBecomeActiveAndKeepTheirCells) {
   auto book = std::make_shared<Book>("Customers.xlsx");
-  book->AddSheet("List").LoadCell({2, 1}, Cell{Variant("x")});
+  Sheet& list = book->AddSheet("List");
+  list.LoadCell({2, 1}, Cell{Variant("x")});
+  list.selection.clear();
   app_->AdoptBook(book);
   EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Customers.xlsx");
   EXPECT_EQ(At("A2")->Value().value(), Variant("x"));
   EXPECT_EQ(app_->Books().size(), 2u);
+  EXPECT_EQ(app_->Selection().value()->Address().value(), "$A$1");  // no selection in the file
 }
 
 }  // namespace
