@@ -3,6 +3,9 @@
 // the cells showing each text are. Built on first use (one pass over the stored cells), kept
 // current through the sheet's listener on every write, so that COUNTIF "=" criteria and Find
 // whole-cell answer in amortised constant time however often the add-in asks.
+//
+// Sheet::LoadCell does not tell listeners: books are loaded whole before the host adopts them,
+// and cells loaded into a sheet the host already indexes would not be seen.
 
 #include <cstdint>
 #include <memory>
