@@ -51,33 +51,35 @@ std::string Criterion(const std::string& text) {
   return out;
 }
 
-void CountIfPerRow(benchmark::State& state) {
+// Runs `body` over a fresh host for each iteration, so that building the index on first use is
+// part of what is timed; making the host and its column is not.
+template <class Body>
+void OnFreshHosts(benchmark::State& state, Body body) {
   const long n = state.range(0);
   std::unique_ptr<Application> app;
   for (auto _ : state) {
-    // A fresh host each time, so that building the index on first use is part of the loop.
     state.PauseTiming();
     auto column = FreshHost(app, n);
-    auto functions = app->WorksheetFunction().value();
     state.ResumeTiming();
-    double duplicates = 0;
-    for (long i = n; i >= 1; --i) {
-      auto value = column->Cells(i, 1).value()->Value().value();
-      double count = functions->CountIf(column, Criterion(value.AsText())).value();
-      if (count > 1) ++duplicates;
-    }
-    benchmark::DoNotOptimize(duplicates);
+    body(*app, column, n);
   }
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+void CountIfPerRow(benchmark::State& state) {
+  OnFreshHosts(state, [](Application& app, const kx::host::RangeRef& column, long n) {
+    auto functions = app.WorksheetFunction().value();
+    double duplicates = 0;
+    for (long i = n; i >= 1; --i) {
+      auto value = column->Cells(i, 1).value()->Value().value();
+      if (functions->CountIf(column, Criterion(value.AsText())).value() > 1) ++duplicates;
+    }
+    benchmark::DoNotOptimize(duplicates);
+  });
+}
+
 void FindPerRow(benchmark::State& state) {
-  const long n = state.range(0);
-  std::unique_ptr<Application> app;
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto column = FreshHost(app, n);
-    state.ResumeTiming();
+  OnFreshHosts(state, [](Application&, const kx::host::RangeRef& column, long n) {
     long found = 0;
     for (long i = n; i >= 1; --i) {
       auto cell = column->Cells(i, 1).value();
@@ -91,23 +93,16 @@ void FindPerRow(benchmark::State& state) {
       if (column->Find(args).value()) ++found;
     }
     benchmark::DoNotOptimize(found);
-  }
-  state.SetItemsProcessed(state.iterations() * n);
+  });
 }
 
 // The in-place unique filter over the whole column: one pass.
 void UniqueFilter(benchmark::State& state) {
-  const long n = state.range(0);
-  std::unique_ptr<Application> app;
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto column = FreshHost(app, n);
-    state.ResumeTiming();
+  OnFreshHosts(state, [](Application&, const kx::host::RangeRef& column, long) {
     kx::host::AdvancedFilterArgs args;
     args.Unique = true;
     benchmark::DoNotOptimize(column->AdvancedFilter(args).ok());
-  }
-  state.SetItemsProcessed(state.iterations() * n);
+  });
 }
 
 // Bytes in use on the heap, large blocks (served by mmap) included.
