@@ -149,6 +149,37 @@ TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   }
 }
 
+TEST_F(FindTest, WalkingOrderAcrossColumnsAndAreas) {
+  // F1:G3 all "k": the order of the walk decides which comes next.
+  for (const char* a : {"F1", "G1", "F2", "G2", "F3", "G3"}) Put(a, "k");
+  const struct {
+    const char* after;
+    long order, direction;
+    const char* found;
+  } cases[] = {
+      {"F1", host::xl::SearchByRows, host::xl::SearchNext, "$G$1"},
+      {"G1", host::xl::SearchByRows, host::xl::SearchNext, "$F$2"},
+      {"F1", host::xl::SearchByColumns, host::xl::SearchNext, "$F$2"},
+      {"F3", host::xl::SearchByColumns, host::xl::SearchNext, "$G$1"},
+      {"G3", host::xl::SearchByColumns, host::xl::SearchNext, "$F$1"},
+      {"F1", host::xl::SearchByColumns, host::xl::SearchPrevious, "$G$3"},
+      {"F2", host::xl::SearchByRows, host::xl::SearchPrevious, "$G$1"},
+  };
+  for (const auto& c : cases) {
+    auto args = Whole("K");
+    args.After = At(c.after);
+    args.SearchOrder = c.order;
+    args.SearchDirection = c.direction;
+    EXPECT_EQ(Find("F1:G3", args), c.found) << c.after << " " << c.order << " " << c.direction;
+  }
+  // Several areas are searched area by area, wrapping from the last to the first.
+  auto args = Whole("k");
+  args.After = At("G3");
+  EXPECT_EQ(Find("F3:G3,F1", args), "$F$1");
+  args.After = At("F1");
+  EXPECT_EQ(Find("F3:G3,F1", args), "$F$3");
+}
+
 class UniqueFilterTest : public testing::HostTest {};
 
 TEST_F(UniqueFilterTest, HidesRowsRepeatingAnEarlierRowsDisplayedText) {
