@@ -3,9 +3,11 @@
 // whole loop grows linearly; compare the times per row of the three sizes.
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/Host.h"
 #include "memhost/Application.h"
@@ -18,12 +20,16 @@ using kx::memhost::Cell;
 // A column of n texts, about half of them repeating an earlier one.
 void FillColumn(kx::memhost::Sheet& sheet, long n) {
   std::uint64_t seed = 12345;
+  std::vector<long> values(static_cast<size_t>(n) + 1);
   for (long row = 1; row <= n; ++row) {
     seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    long value = row;
-    if (row > 1 && (seed >> 33) % 2 == 0) value = static_cast<long>((seed >> 20) % static_cast<std::uint64_t>(row - 1)) + 1;
+    long value = row * 7919 % 1000003;
+    if (row > 1 && (seed >> 33) % 2 == 0) {
+      value = values[static_cast<size_t>((seed >> 20) % static_cast<std::uint64_t>(row - 1)) + 1];
+    }
+    values[static_cast<size_t>(row)] = value;
     sheet.LoadCell({static_cast<std::int32_t>(row), 1},
-                   Cell{kx::host::Variant("Customer " + std::to_string(value * 7919 % 1000003))});
+                   Cell{kx::host::Variant("Customer " + std::to_string(value))});
   }
 }
 
@@ -45,33 +51,35 @@ std::string Criterion(const std::string& text) {
   return out;
 }
 
-void CountIfPerRow(benchmark::State& state) {
+// Runs `body` over a fresh host for each iteration, so that building the index on first use is
+// part of what is timed; making the host and its column is not.
+template <class Body>
+void OnFreshHosts(benchmark::State& state, Body body) {
   const long n = state.range(0);
   std::unique_ptr<Application> app;
   for (auto _ : state) {
-    // A fresh host each time, so that building the index on first use is part of the loop.
     state.PauseTiming();
     auto column = FreshHost(app, n);
-    auto functions = app->WorksheetFunction().value();
     state.ResumeTiming();
-    double duplicates = 0;
-    for (long i = n; i >= 1; --i) {
-      auto value = column->Cells(i, 1).value()->Value().value();
-      double count = functions->CountIf(column, Criterion(value.AsText())).value();
-      if (count > 1) ++duplicates;
-    }
-    benchmark::DoNotOptimize(duplicates);
+    body(*app, column, n);
   }
   state.SetItemsProcessed(state.iterations() * n);
 }
 
+void CountIfPerRow(benchmark::State& state) {
+  OnFreshHosts(state, [](Application& app, const kx::host::RangeRef& column, long n) {
+    auto functions = app.WorksheetFunction().value();
+    double duplicates = 0;
+    for (long i = n; i >= 1; --i) {
+      auto value = column->Cells(i, 1).value()->Value().value();
+      if (functions->CountIf(column, Criterion(value.AsText())).value() > 1) ++duplicates;
+    }
+    benchmark::DoNotOptimize(duplicates);
+  });
+}
+
 void FindPerRow(benchmark::State& state) {
-  const long n = state.range(0);
-  std::unique_ptr<Application> app;
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto column = FreshHost(app, n);
-    state.ResumeTiming();
+  OnFreshHosts(state, [](Application&, const kx::host::RangeRef& column, long n) {
     long found = 0;
     for (long i = n; i >= 1; --i) {
       auto cell = column->Cells(i, 1).value();
@@ -85,13 +93,48 @@ void FindPerRow(benchmark::State& state) {
       if (column->Find(args).value()) ++found;
     }
     benchmark::DoNotOptimize(found);
+  });
+}
+
+// The in-place unique filter over the whole column: one pass.
+void UniqueFilter(benchmark::State& state) {
+  OnFreshHosts(state, [](Application&, const kx::host::RangeRef& column, long) {
+    kx::host::AdvancedFilterArgs args;
+    args.Unique = true;
+    benchmark::DoNotOptimize(column->AdvancedFilter(args).ok());
+  });
+}
+
+// Bytes in use on the heap, large blocks (served by mmap) included.
+double HeapInUse() {
+  struct mallinfo2 info = mallinfo2();
+  return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// Heap bytes per stored cell: the cells themselves, then the value index over their column.
+void MemoryPerCell(benchmark::State& state) {
+  const long n = state.range(0);
+  double cellBytes = 0, indexBytes = 0;
+  for (auto _ : state) {
+    auto before = HeapInUse();
+    std::unique_ptr<Application> app;
+    auto column = FreshHost(app, n);
+    auto filled = HeapInUse();
+    benchmark::DoNotOptimize(app->WorksheetFunction().value()->CountIf(column, "x").value());
+    auto indexed = HeapInUse();
+    cellBytes = (filled - before) / static_cast<double>(n);
+    indexBytes = (indexed - filled) / static_cast<double>(n);
   }
-  state.SetItemsProcessed(state.iterations() * n);
+  state.counters["cell_bytes"] = cellBytes;
+  state.counters["index_bytes"] = indexBytes;
 }
 
 BENCHMARK(CountIfPerRow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(FindPerRow)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
+
+BENCHMARK(UniqueFilter)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(MemoryPerCell)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

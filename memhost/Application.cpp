@@ -92,6 +92,10 @@ host::Result<host::RangeRef> Application::Selection() {
   auto sheet = ActiveSheetHandle(state_);
   if (!sheet) return host::RangeRef();
   if (state_->drawingSelected) return host::RangeRef(std::make_shared<DrawingSelection>());
+  // A sheet read from a file may come without a selection: the active cell is selected then.
+  if (sheet->sheet->selection.empty()) {
+    return memhost::Range::Make(*sheet, {Area::Cell(sheet->sheet->activeCell)});
+  }
   return memhost::Range::Make(*sheet, sheet->sheet->selection);
 }
 

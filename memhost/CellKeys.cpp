@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "memhost/TextMatch.h"
 #include "memhost/TypedInput.h"
@@ -16,10 +17,13 @@ double Round15(double value) {
 }
 
 std::string NumberKey(double value) {
-  char buf[40];
-  if (value == 0) value = 0;  // -0 is 0
-  int n = std::snprintf(buf, sizeof buf, "n%.14e", value);
-  return std::string(buf, static_cast<size_t>(n));
+  // The rounded number's bytes: short enough to stay inside the string, no allocation.
+  double rounded = Round15(value);
+  char bytes[sizeof rounded];
+  std::memcpy(bytes, &rounded, sizeof rounded);
+  std::string key = "n";
+  key.append(bytes, sizeof bytes);
+  return key;
 }
 
 std::string TextKey(std::string_view text) {

@@ -14,7 +14,7 @@ namespace kx::memhost {
 
 // A number rounded to the 15 significant digits the host compares.
 double Round15(double value);
-// "n" + the number at 15 significant digits.
+// "n" + the number at 15 significant digits (its bytes).
 std::string NumberKey(double value);
 // The count key of a value; nullopt for Empty, which no "=" criterion finds by key.
 std::optional<std::string> CountKey(const host::Variant& value);

@@ -36,8 +36,8 @@ void WriteEntry(Book& book, Sheet& sheet, CellPos pos, const TypedInput& entry) 
   }
   if (entry.numberFormat) {
     Style style = book.styles.Get(cell.style);
-    // A date entry keeps a date format the cell already has (d-mmm-yy stays d-mmm-yy).
-    bool keep = *entry.numberFormat == "m/d/yyyy" && IsDateFormat(style.numberFormat);
+    // A date or time entry keeps a date format the cell already has (d-mmm-yy stays).
+    bool keep = IsDateFormat(*entry.numberFormat) && IsDateFormat(style.numberFormat);
     if (!keep && style.numberFormat != *entry.numberFormat) {
       style.numberFormat = *entry.numberFormat;
       cell.style = book.styles.Intern(style);

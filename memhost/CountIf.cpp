@@ -5,8 +5,6 @@ namespace kx::memhost {
 namespace {
 
 std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& criterion) {
-  std::int64_t empty = 0;
-  auto emptyCells = [&](const AreaIndex& index) { return area.cells() - index.NonBlankCount(); };
   if (auto key = criterion.EqualityKey()) {
     const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
     std::int64_t equal = index.Count(*key);
@@ -15,7 +13,7 @@ std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& 
   if (criterion.kind() == Criterion::Kind::Blank) {
     const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
     if (criterion.op() == Criterion::Op::Ne) return index.NonBlankCount();
-    empty = emptyCells(index);
+    std::int64_t empty = area.cells() - index.NonBlankCount();
     return criterion.CountsEmptyText() ? empty + index.EmptyTextCount() : empty;
   }
   // Patterns and comparisons: only stored cells can match, except that a "<>" criterion also

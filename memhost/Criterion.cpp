@@ -100,12 +100,6 @@ host::Result<Criterion> Criterion::Parse(const host::Variant& criterion) {
   return c;
 }
 
-bool Criterion::CountsEmptyCells() const {
-  if (kind_ == Kind::Blank) return op_ == Op::Eq;
-  // Every "<>" criterion other than "<>" itself counts the blanks.
-  return op_ == Op::Ne;
-}
-
 bool Criterion::Matches(const Cell* cell) const {
   bool blank = IsEmptyCell(cell);
   if (kind_ == Kind::Blank) {

@@ -34,7 +34,6 @@ class Criterion {
 
   // The blank rules: "" counts empty cells and empty text, "=" empty cells only, "<>" every
   // cell that is not empty.
-  bool CountsEmptyCells() const;
   bool CountsEmptyText() const { return kind_ == Kind::Blank && op_ == Op::Eq && emptyTextToo_; }
 
  private:

@@ -40,6 +40,13 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
     return host::Fail(host::err::ApplicationDefined,
                       "Unable to set the ColorIndex property of the Interior class");
   }
+  std::int64_t painted = 0;
+  for (const Area& a : areas_) {
+    painted += a.IsWholeColumns() || a.IsWholeRows() ? 0 : a.cells();
+  }
+  if (painted > kMaxCellsWritten) {
+    return host::Fail(host::err::ApplicationDefined, "Not enough resources to colour so many cells");
+  }
   auto color = static_cast<std::int32_t>(*number);
   if (color == host::xl::ColorIndexAutomatic) color = host::xl::ColorIndexNone;
 

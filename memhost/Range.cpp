@@ -175,6 +175,11 @@ host::Result<void> Range::Write(const host::Variant& value) {
   Book& book = *sheet_.book;
   Sheet& sheet = *sheet_.sheet;
   bool blank = value.IsEmpty() || (value.IsText() && value.AsText().empty());
+  std::int64_t cells = 0;
+  for (const Area& a : areas_) cells += a.cells();
+  if (!blank && cells > kMaxCellsWritten) {
+    return Refused("not enough resources to fill so many cells");
+  }
   for (const Area& a : areas_) {
     if (blank) {
       // Emptying cells touches only the cells that hold something; their formatting stays.

@@ -110,6 +110,11 @@ class DrawingSelection final : public host::Range {
   }
 };
 
+// The most cells one call may fill with a value or a colour (every cell of a 16384-column,
+// 1024-row block). Beyond it memhost refuses with 1004 rather than run out of memory, as the
+// host refuses with "not enough resources".
+inline constexpr std::int64_t kMaxCellsWritten = std::int64_t{1} << 24;
+
 // The parts of a range's areas that hold cells: whole rows and columns stop at the used area.
 std::vector<Area> ClipToUsed(const Sheet& sheet, const std::vector<Area>& areas);
 // The stored cells (values, formulas or formatting) inside the areas, column by column; listed

@@ -139,19 +139,19 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   std::vector<Place> places;
   if (indexed) {
     AreaIndex& index = state.indexes.For(sheet_.book, sheet_.sheet, areas_[0]);
-    const std::vector<CellPos>* shown = index.Shown(TextKey(literal));
-    if (!shown) return host::RangeRef();
+    std::span<const CellPos> shown = index.Shown(TextKey(literal));
+    if (shown.empty()) return host::RangeRef();
     if (!matchCase) {
       // The index lists the cells by rows, which is the search order here: pick directly.
       CellPos target = searchOrder.PosOf(start);
       if (forward) {
-        auto it = std::upper_bound(shown->begin(), shown->end(), target);
-        return found(it == shown->end() ? shown->front() : *it);
+        auto it = std::upper_bound(shown.begin(), shown.end(), target);
+        return found(it == shown.end() ? shown.front() : *it);
       }
-      auto it = std::lower_bound(shown->begin(), shown->end(), target);
-      return found(it == shown->begin() ? shown->back() : *(it - 1));
+      auto it = std::lower_bound(shown.begin(), shown.end(), target);
+      return found(it == shown.begin() ? shown.back() : *(it - 1));
     }
-    for (CellPos p : *shown) {
+    for (CellPos p : shown) {
       if (matches(sheet.CellAt(p))) places.push_back(*searchOrder.PlaceOf(p));
     }
     return pick(places);

@@ -16,20 +16,28 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-// Decodes one UTF-8 sequence; a malformed byte stands for itself rather than being lost.
+// A byte that is not part of valid UTF-8 decodes to a lone surrogate of its own (U+DC80 to
+// U+DCFF), which no valid text contains, and encodes back to the same byte: such text is kept
+// exactly and never equals a text made of real characters.
+constexpr char32_t kRawByte = 0xDC00;
+
 char32_t Decode(std::string_view s, size_t& i) {
   auto b = static_cast<unsigned char>(s[i]);
-  size_t extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  if (extra == 0 || i + extra >= s.size()) {
+  if (b < 0x80) {
     ++i;
     return b;
+  }
+  size_t extra = b >= 0xF8 ? 0 : b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 ? 1 : 0;
+  if (extra == 0 || i + extra >= s.size()) {
+    ++i;
+    return kRawByte + b;
   }
   char32_t cp = b & (0x3Fu >> extra);
   for (size_t k = 1; k <= extra; ++k) {
     auto c = static_cast<unsigned char>(s[i + k]);
     if ((c & 0xC0) != 0x80) {
       ++i;
-      return b;
+      return kRawByte + b;
     }
     cp = (cp << 6) | (c & 0x3Fu);
   }
@@ -38,7 +46,9 @@ char32_t Decode(std::string_view s, size_t& i) {
 }
 
 void Encode(char32_t cp, std::string& out) {
-  if (cp < 0x80) {
+  if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) {
+    out += static_cast<char>(cp - kRawByte);
+  } else if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));

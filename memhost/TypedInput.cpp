@@ -1,5 +1,6 @@
 #include "memhost/TypedInput.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -55,12 +56,40 @@ std::optional<double> ReadDate(std::string_view s) {
   return SerialFromDate(date);
 }
 
+// h:mm or h:mm:ss, optionally followed by AM or PM; the fraction of a day.
+std::optional<double> ReadTime(std::string_view s) {
+  bool pm = false, twelveHour = false;
+  std::string upper = AsciiUpper(s);
+  if (upper.ends_with("AM") || upper.ends_with("PM")) {
+    twelveHour = true;
+    pm = upper.ends_with("PM");
+    s = Trim(s.substr(0, s.size() - 2));
+  }
+  size_t a = s.find(':');
+  if (a == std::string_view::npos) return std::nullopt;
+  size_t b = s.find(':', a + 1);
+  auto h = SmallInt(s.substr(0, a));
+  auto m = SmallInt(s.substr(a + 1, b == std::string_view::npos ? std::string_view::npos : b - a - 1));
+  std::optional<int> sec = 0;
+  if (b != std::string_view::npos) sec = SmallInt(s.substr(b + 1));
+  if (!h || !m || !sec || *m > 59 || *sec > 59 || a == 0 || a > 2) return std::nullopt;
+  int hour = *h;
+  if (twelveHour) {
+    if (hour < 1 || hour > 12) return std::nullopt;
+    hour = hour % 12 + (pm ? 12 : 0);
+  } else if (hour > 23) {
+    return std::nullopt;
+  }
+  return (hour * 3600 + *m * 60 + *sec) / 86400.0;
+}
+
 }  // namespace
 
 std::optional<NumberText> ReadNumberText(std::string_view text) {
   std::string_view s = Trim(text);
   if (s.empty()) return std::nullopt;
   if (auto serial = ReadDate(s)) return NumberText{*serial, NumberText::Shape::Date};
+  if (auto time = ReadTime(s)) return NumberText{*time, NumberText::Shape::Time};
 
   NumberText out;
   bool negative = false, parens = false;
@@ -192,6 +221,12 @@ TypedInput ReadTypedInput(std::string_view text) {
       case NumberText::Shape::Date:
         out.value = host::Variant(host::Date{n->value});
         out.numberFormat = "m/d/yyyy";
+        break;
+      case NumberText::Shape::Time:
+        out.value = host::Variant(host::Date{n->value});
+        out.numberFormat = text.find_first_of("aApP") != std::string_view::npos
+                               ? (std::count(text.begin(), text.end(), ':') == 2 ? "h:mm:ss AM/PM" : "h:mm AM/PM")
+                               : (std::count(text.begin(), text.end(), ':') == 2 ? "h:mm:ss" : "h:mm");
         break;
       case NumberText::Shape::Percent:
         out.value = host::Variant(n->value);

@@ -1,7 +1,8 @@
 #pragma once
 // Reading text as the host reads what a user types into a cell (en-US): numbers with thousands
 // separators, a currency sign, exponents or a percent sign, m/d/yyyy dates, TRUE/FALSE, error
-// literals, a leading apostrophe forcing text, and "=..." entering a formula.
+// literals, times (h:mm, h:mm:ss, with AM/PM), a leading apostrophe forcing text, and "=..."
+// entering a formula. A date and a time together ("1/15/2020 9:30") stay text.
 //
 // The same number reading decides whether a text cell "converts to a number" under COUNTIF.
 
@@ -14,7 +15,7 @@
 namespace kx::memhost {
 
 struct NumberText {
-  enum class Shape { Plain, Thousands, Percent, Currency, Date };
+  enum class Shape { Plain, Thousands, Percent, Currency, Date, Time };
   double value = 0;
   Shape shape = Shape::Plain;
 };

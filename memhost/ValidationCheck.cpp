@@ -5,62 +5,13 @@
 
 #include "memhost/CellWrite.h"
 #include "memhost/CountIf.h"
+#include "memhost/References.h"
 #include "memhost/TextMatch.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {
 
 namespace {
-
-// One corner of a reference ("$A$1", "A1", "$A") moved by the offset where not anchored.
-struct ShiftedCorner {
-  std::optional<std::int32_t> row, column;
-};
-
-std::optional<ShiftedCorner> ShiftCorner(std::string_view s, std::int32_t dRow, std::int32_t dCol) {
-  ShiftedCorner out;
-  size_t i = 0;
-  bool colAbs = i < s.size() && s[i] == '$';
-  if (colAbs) ++i;
-  size_t start = i;
-  while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i]))) ++i;
-  if (i > start) {
-    auto col = ColumnFromLetters(s.substr(start, i - start));
-    if (!col) return std::nullopt;
-    out.column = *col + (colAbs ? 0 : dCol);
-  } else if (colAbs) {
-    // "$3": the dollar anchors a row.
-    i = 0;
-  }
-  bool rowAbs = i < s.size() && s[i] == '$';
-  if (rowAbs) ++i;
-  start = i;
-  while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i;
-  if (i > start) out.row = std::stoi(std::string(s.substr(start, i - start))) + (rowAbs ? 0 : dRow);
-  if (i != s.size() || (!out.row && !out.column)) return std::nullopt;
-  return out;
-}
-
-std::optional<Area> ShiftedArea(std::string_view text, std::int32_t dRow, std::int32_t dCol) {
-  auto colon = text.find(':');
-  auto a = ShiftCorner(text.substr(0, colon), dRow, dCol);
-  auto b = colon == std::string_view::npos ? a : ShiftCorner(text.substr(colon + 1), dRow, dCol);
-  if (!a || !b || a->row.has_value() != b->row.has_value() ||
-      a->column.has_value() != b->column.has_value()) {
-    return std::nullopt;
-  }
-  Area area{1, 1, kMaxRows, kMaxColumns};
-  if (a->row) area.firstRow = std::min(*a->row, *b->row), area.lastRow = std::max(*a->row, *b->row);
-  if (a->column) {
-    area.firstColumn = std::min(*a->column, *b->column);
-    area.lastColumn = std::max(*a->column, *b->column);
-  }
-  if (area.firstRow < 1 || area.lastRow > kMaxRows || area.firstColumn < 1 ||
-      area.lastColumn > kMaxColumns) {
-    return std::nullopt;
-  }
-  return area;
-}
 
 bool CompareCount(double n, const std::string& op, double limit) {
   if (op == "=") return n == limit;
@@ -114,12 +65,22 @@ void RemoveRulesFrom(Sheet& sheet, const std::vector<Area>& areas) {
   if (!touched) return;
   auto& rules = sheet.MutableValidations();
   for (ValidationRule& rule : rules) {
+    Area before = rule.areas.empty() ? Area{} : rule.areas.front();
     for (const Area& cut : areas) {
       std::vector<Area> kept;
       for (const Area& a : rule.areas) {
         for (const Area& part : Subtract(a, cut)) kept.push_back(part);
       }
       rule.areas = std::move(kept);
+    }
+    // Relative references are written for the rule's first cell; when that cell is taken out,
+    // rewrite them for the new first cell so that every other cell keeps its meaning.
+    if (!rule.areas.empty() && !(rule.areas.front().firstRow == before.firstRow &&
+                                 rule.areas.front().firstColumn == before.firstColumn)) {
+      std::int32_t dRow = rule.areas.front().firstRow - before.firstRow;
+      std::int32_t dCol = rule.areas.front().firstColumn - before.firstColumn;
+      rule.formula1 = ShiftFormula(rule.formula1, dRow, dCol);
+      rule.formula2 = ShiftFormula(rule.formula2, dRow, dCol);
     }
   }
   std::erase_if(rules, [](const ValidationRule& rule) { return rule.areas.empty(); });

@@ -19,7 +19,42 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
                           [&](std::int32_t row, const Cell& cell) { Add({row, column}, cell); });
   }
   if (area.columns() > 1) {
-    for (auto& [key, entry] : entries_) std::sort(entry.shown.begin(), entry.shown.end(), ByRows);
+    for (auto& [key, entry] : entries_) {
+      if (entry.many) std::sort(entry.many->begin(), entry.many->end(), ByRows);
+    }
+  }
+}
+
+std::span<const CellPos> AreaIndex::Entry::Shown() const {
+  if (many) return *many;
+  if (one.row != 0) return {&one, 1};
+  return {};
+}
+
+void AreaIndex::Entry::AddShown(CellPos pos) {
+  if (!many && one.row == 0) {
+    one = pos;
+    return;
+  }
+  if (!many) {
+    many = std::make_unique<std::vector<CellPos>>(1, one);
+    one = {0, 0};
+  }
+  // Cells mostly arrive in order; otherwise keep the list sorted.
+  if (ByRows(many->back(), pos)) many->push_back(pos);
+  else many->insert(std::lower_bound(many->begin(), many->end(), pos, ByRows), pos);
+}
+
+void AreaIndex::Entry::RemoveShown(CellPos pos) {
+  if (!many) {
+    if (one == pos) one = {0, 0};
+    return;
+  }
+  auto at = std::lower_bound(many->begin(), many->end(), pos, ByRows);
+  if (at != many->end() && *at == pos) many->erase(at);
+  if (many->size() <= 1) {
+    one = many->empty() ? CellPos{0, 0} : many->front();
+    many.reset();
   }
 }
 
@@ -28,9 +63,9 @@ std::int64_t AreaIndex::Count(const std::string& key) const {
   return it == entries_.end() ? 0 : it->second.count;
 }
 
-const std::vector<CellPos>* AreaIndex::Shown(const std::string& key) const {
+std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
   auto it = entries_.find(key);
-  return it == entries_.end() || it->second.shown.empty() ? nullptr : &it->second.shown;
+  return it == entries_.end() ? std::span<const CellPos>() : it->second.Shown();
 }
 
 std::string AreaIndex::ShownKey(const Cell& cell) const {
@@ -47,11 +82,15 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
   ++nonBlank_;
   auto countKey = CountKey(cell.value);
   std::string shownKey = ShownKey(cell);
+  // Text that is not numeric shows as itself: one entry serves both keys.
+  if (countKey && *countKey == shownKey) {
+    Entry& entry = entries_[shownKey];
+    ++entry.count;
+    entry.AddShown(pos);
+    return;
+  }
   if (countKey) ++entries_[*countKey].count;
-  auto& shown = entries_[shownKey].shown;
-  // Cells mostly arrive in order; otherwise keep the list sorted.
-  if (shown.empty() || ByRows(shown.back(), pos)) shown.push_back(pos);
-  else shown.insert(std::lower_bound(shown.begin(), shown.end(), pos, ByRows), pos);
+  entries_[shownKey].AddShown(pos);
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
@@ -65,15 +104,11 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (it != entries_.end()) --it->second.count;
   }
   auto it = entries_.find(ShownKey(cell));
-  if (it != entries_.end()) {
-    auto& shown = it->second.shown;
-    auto at = std::lower_bound(shown.begin(), shown.end(), pos, ByRows);
-    if (at != shown.end() && *at == pos) shown.erase(at);
-  }
+  if (it != entries_.end()) it->second.RemoveShown(pos);
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
   for (const std::string& key : {CountKey(cell.value).value_or(""), ShownKey(cell)}) {
     auto e = entries_.find(key);
-    if (e != entries_.end() && e->second.count == 0 && e->second.shown.empty()) entries_.erase(e);
+    if (e != entries_.end() && e->second.Unused()) entries_.erase(e);
   }
 }
 

@@ -3,9 +3,13 @@
 // the cells showing each text are. Built on first use (one pass over the stored cells), kept
 // current through the sheet's listener on every write, so that COUNTIF "=" criteria and Find
 // whole-cell answer in amortised constant time however often the add-in asks.
+//
+// Sheet::LoadCell does not tell listeners: books are loaded whole before the host adopts them,
+// and cells loaded into a sheet the host already indexes would not be seen.
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,16 +29,24 @@ class AreaIndex {
   std::int64_t EmptyTextCount() const { return Count("t"); }
   // Cells that are not empty (a value or a formula).
   std::int64_t NonBlankCount() const { return nonBlank_; }
-  // The cells whose display key is `key`, in by-rows order; nullptr when none.
-  const std::vector<CellPos>* Shown(const std::string& key) const;
+  // The cells whose display key is `key`, in by-rows order; empty when none.
+  std::span<const CellPos> Shown(const std::string& key) const;
 
   void Add(CellPos pos, const Cell& cell);
   void Remove(CellPos pos, const Cell& cell);
 
  private:
+  // Most values stand in one cell, so one position is kept inline and a list is made only for
+  // values shown in several cells: that keeps the index near 60 bytes a cell.
   struct Entry {
-    std::int64_t count = 0;
-    std::vector<CellPos> shown;
+    std::int32_t count = 0;
+    CellPos one{0, 0};  // row 0: none
+    std::unique_ptr<std::vector<CellPos>> many;
+
+    std::span<const CellPos> Shown() const;
+    bool Unused() const { return count == 0 && one.row == 0 && !many; }
+    void AddShown(CellPos pos);
+    void RemoveShown(CellPos pos);
   };
   std::string ShownKey(const Cell& cell) const;
 

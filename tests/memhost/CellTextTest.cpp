@@ -35,6 +35,11 @@ TEST(TypedInput, ReadsTextAsTheHostReadsTyping) {
       {"'0042", "0042", ""},
       {"abc", "abc", ""},
       {" 7 ", 7.0, ""},
+      {"9:30", host::Date{9.5 / 24}, "h:mm"},
+      {"6:00 PM", host::Date{0.75}, "h:mm AM/PM"},
+      {"12:00:30 am", host::Date{30.0 / 86400}, "h:mm:ss AM/PM"},
+      {"25:00", "25:00", ""},
+      {"1/15/2020 9:30", "1/15/2020 9:30", ""},
   };
   for (const auto& c : cases) {
     TypedInput entry = ReadTypedInput(c.typed);

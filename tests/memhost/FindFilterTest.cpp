@@ -1,5 +1,7 @@
 // Range.Find over displayed text, and the in-place unique-records filter with ShowAllData.
 
+#include <random>
+
 #include "HostFixture.h"
 
 namespace kx::memhost {
@@ -114,6 +116,68 @@ TEST_F(FindTest, FindDoesNotMoveTheSelectionAndSeesWrites) {
   EXPECT_EQ(Find("A:A", Whole("PEAR")), "$A$3");
   ASSERT_TRUE(At("A3")->Clear().ok());
   EXPECT_EQ(Find("A:A", Whole("pear")), "Nothing");
+}
+
+TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
+  // Random writes to D1:D40, then every (what, after) pair: the found cell must be the first
+  // cell after After, wrapping, whose text equals What without regard to case.
+  std::mt19937 random(11);
+  const char* pool[] = {"a", "A", "b", "", "5", "05"};
+  for (int batch = 0; batch < 15; ++batch) {
+    for (int i = 0; i < 12; ++i) {
+      std::string address = "D" + std::to_string(random() % 40 + 1);
+      const char* v = pool[random() % std::size(pool)];
+      if (*v == 0) ASSERT_TRUE(At(address)->Clear().ok());
+      else Put(address, v);
+    }
+    for (const char* what : {"a", "b", "5"}) {
+      for (int after = 1; after <= 40; after += 7) {
+        std::string expected = "Nothing";
+        for (int step = 1; step <= 40; ++step) {
+          int row = (after - 1 + step) % 40 + 1;
+          std::string text = Text("D" + std::to_string(row));
+          if (text.size() == 1 && std::tolower(text[0]) == what[0]) {
+            expected = "$D$" + std::to_string(row);
+            break;
+          }
+        }
+        auto args = Whole(what);
+        args.After = At("D" + std::to_string(after));
+        EXPECT_EQ(Find("D1:D40", args), expected) << "batch " << batch << " what " << what;
+      }
+    }
+  }
+}
+
+TEST_F(FindTest, WalkingOrderAcrossColumnsAndAreas) {
+  // F1:G3 all "k": the order of the walk decides which comes next.
+  for (const char* a : {"F1", "G1", "F2", "G2", "F3", "G3"}) Put(a, "k");
+  const struct {
+    const char* after;
+    long order, direction;
+    const char* found;
+  } cases[] = {
+      {"F1", host::xl::SearchByRows, host::xl::SearchNext, "$G$1"},
+      {"G1", host::xl::SearchByRows, host::xl::SearchNext, "$F$2"},
+      {"F1", host::xl::SearchByColumns, host::xl::SearchNext, "$F$2"},
+      {"F3", host::xl::SearchByColumns, host::xl::SearchNext, "$G$1"},
+      {"G3", host::xl::SearchByColumns, host::xl::SearchNext, "$F$1"},
+      {"F1", host::xl::SearchByColumns, host::xl::SearchPrevious, "$G$3"},
+      {"F2", host::xl::SearchByRows, host::xl::SearchPrevious, "$G$1"},
+  };
+  for (const auto& c : cases) {
+    auto args = Whole("K");
+    args.After = At(c.after);
+    args.SearchOrder = c.order;
+    args.SearchDirection = c.direction;
+    EXPECT_EQ(Find("F1:G3", args), c.found) << c.after << " " << c.order << " " << c.direction;
+  }
+  // Several areas are searched area by area, wrapping from the last to the first.
+  auto args = Whole("k");
+  args.After = At("G3");
+  EXPECT_EQ(Find("F3:G3,F1", args), "$F$1");
+  args.After = At("F1");
+  EXPECT_EQ(Find("F3:G3,F1", args), "$F$3");
 }
 
 class UniqueFilterTest : public testing::HostTest {};

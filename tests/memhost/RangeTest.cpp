@@ -82,6 +82,16 @@ TEST_F(RangeTest, ClearRemovesValueFormulaAndFormatting) {
   EXPECT_EQ(At("A1:A2")->Interior().value()->ColorIndex().value(), Variant(host::xl::ColorIndexNone));
 }
 
+TEST_F(RangeTest, FillingTheWholeSheetIsRefusedAndLosesNothing) {
+  Put("A1", "keep");
+  EXPECT_EQ(At("A1:XFD1048576")->SetValue("x").error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(At("A1:XFA100000")->Interior().value()->SetColorIndex(3).error().number,
+            host::err::ApplicationDefined);
+  EXPECT_EQ(At("A1")->Value().value(), Variant("keep"));
+  EXPECT_EQ(sheet().CellCount(), 1u);
+  EXPECT_TRUE(At("A1:XFD1048576")->SetValue(Variant()).ok());  // emptying is always fine
+}
+
 TEST_F(RangeTest, ColorIndexAcceptsThePaletteAndNothingElse) {
   auto interior = At("A1:A3")->Interior().value();
   const struct {
@@ -166,6 +176,53 @@ TEST_F(RangeTest, HandlesFailSafelyOnceTheirBookIsClosed) {
   ASSERT_TRUE(app_->Workbooks().value()->Add().ok());
   EXPECT_EQ(app_->Calculation().value(), host::xl::CalculationAutomatic);
   EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Book2");
+}
+
+}  // namespace
+}  // namespace kx::memhost
+
+namespace kx::memhost {
+namespace {
+
+class WorkbooksTest : public testing::HostTest {};
+
+TEST_F(WorkbooksTest, BooksAndSheetsByIndexAndName) {
+  auto workbooks = app_->Workbooks().value();
+  auto second = workbooks->Add().value();
+  EXPECT_EQ(workbooks->Count().value(), 2);
+  EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Book2");
+  EXPECT_EQ(workbooks->Item("book1").value()->Name().value(), "Book1");
+  EXPECT_EQ(workbooks->Item(3).error().number, host::err::SubscriptOutOfRange);
+  EXPECT_EQ(workbooks->Item("Book9").error().number, host::err::SubscriptOutOfRange);
+
+  book_->AddSheet("Data");
+  auto first = workbooks->Item(1).value();
+  EXPECT_EQ(first->WorksheetCount().value(), 2);
+  EXPECT_EQ(first->Worksheets("DATA").value()->Name().value(), "Data");
+  EXPECT_EQ(first->Worksheets(3).error().number, host::err::SubscriptOutOfRange);
+  ASSERT_TRUE(first->Worksheets(2).value()->Activate().ok());
+  EXPECT_EQ(app_->ActiveSheet().value()->Name().value(), "Data");
+  EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Book1");
+  EXPECT_EQ(app_->ActivateSheet("Nope").error().number, host::err::SubscriptOutOfRange);
+
+  // Closing the active book makes another one active; a closed book's handle fails.
+  ASSERT_TRUE(first->Close().ok());
+  EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Book2");
+  EXPECT_EQ(first->Name().error().number, host::err::ObjectRequired);
+  ASSERT_TRUE(second->Close().ok());
+  EXPECT_EQ(app_->ActiveWorkbook().value(), nullptr);
+}
+
+TEST_F(WorkbooksTest, AdoptedBooksBecomeActiveAndKeepTheirCells) {
+  auto book = std::make_shared<Book>("Customers.xlsx");
+  Sheet& list = book->AddSheet("List");
+  list.LoadCell({2, 1}, Cell{Variant("x")});
+  list.selection.clear();
+  app_->AdoptBook(book);
+  EXPECT_EQ(app_->ActiveWorkbook().value()->Name().value(), "Customers.xlsx");
+  EXPECT_EQ(At("A2")->Value().value(), Variant("x"));
+  EXPECT_EQ(app_->Books().size(), 2u);
+  EXPECT_EQ(app_->Selection().value()->Address().value(), "$A$1");  // no selection in the file
 }
 
 }  // namespace

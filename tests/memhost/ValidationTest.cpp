@@ -1,6 +1,7 @@
 // Data validation: storing rules with their cells, and typing refused by a rule.
 
 #include "HostFixture.h"
+#include "memhost/References.h"
 
 namespace kx::memhost {
 namespace {
@@ -100,6 +101,36 @@ TEST_F(ValidationTest, RelativeReferencesFollowTheRulesFirstCell) {
   AddUniqueRule("B2:B10", "=COUNTIF($C$1:$C$9,B2)=0");
   EXPECT_FALSE(Type("B6", "X"));
   EXPECT_TRUE(Type("B6", "y"));
+}
+
+TEST(References, FormulasAreRewrittenForAnotherCell) {
+  const struct {
+    const char* formula;
+    std::int32_t dRow, dCol;
+    const char* shifted;
+  } cases[] = {
+      {"=COUNTIF($A:$A,A1)=1", 1, 0, "=COUNTIF($A:$A,A2)=1"},
+      {"=COUNTIF($A$1:$A$9,B2)>0", 3, 2, "=COUNTIF($A$1:$A$9,D5)>0"},
+      {"=A$1+$B2+C3:D4", 1, 1, "=B$1+$B3+D4:E5"},
+      {"=LOG10(A1)&\"A1\"&TRUE", 1, 0, "=LOG10(A2)&\"A1\"&TRUE"},
+      {"=Sheet2!A1+1.5E3", 2, 0, "=Sheet2!A3+1.5E3"},
+      {"=A1", -1, 0, "=#REF!"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ShiftFormula(c.formula, c.dRow, c.dCol), c.shifted) << c.formula;
+  }
+  EXPECT_EQ(*ShiftedArea("A1", 4, 1), (Area{5, 2, 5, 2}));
+  EXPECT_EQ(*ShiftedArea("$A:$A", 4, 1), (Area{1, 1, kMaxRows, 1}));
+  EXPECT_FALSE(ShiftedArea("A1", -1, 0));
+}
+
+TEST_F(ValidationTest, TakingOutARulesFirstCellKeepsTheRuleMeaningTheSame) {
+  Put("A1", "apple");
+  AddUniqueRule("A1:A100", "=COUNTIF($A:$A,A1)=1");
+  ASSERT_TRUE(At("A1")->Validation().value()->Delete().ok());
+  EXPECT_EQ(At("A2")->Validation().value()->Formula1().value(), "=COUNTIF($A:$A,A2)=1");
+  EXPECT_FALSE(Type("A5", "Apple"));
+  EXPECT_TRUE(Type("A5", "pear"));
 }
 
 TEST_F(ValidationTest, WarningRulesAndListRules) {

@@ -1,0 +1,93 @@
+// Wildcard patterns, case folding and serial dates: the pieces every matching rule stands on.
+
+#include <gtest/gtest.h>
+
+#include "memhost/DateSerial.h"
+#include "memhost/TextMatch.h"
+
+namespace kx::memhost {
+namespace {
+
+TEST(Pattern, WholeAndPartMatching) {
+  const struct {
+    const char* pattern;
+    const char* text;
+    bool whole, part;
+  } cases[] = {
+      {"apple", "APPLE", true, true},
+      {"?at", "cat", true, true},
+      {"?at", "chat", false, true},  // anchored without *
+      {"a*", "a", true, true},
+      {"*b", "aab", true, true},
+      {"a*b*c", "axxbyyc", true, true},
+      {"a*b*c", "axxbyy", false, false},
+      {"~*", "*", true, true},
+      {"~*", "x", false, false},
+      {"~?", "?", true, true},
+      {"~~", "~", true, true},
+      {"a~b", "ab", true, true},  // a tilde before an ordinary character is dropped
+      {"a~", "a~", true, true},   // a trailing tilde stays
+      {"?", "é", true, true},     // one character, not one byte
+      {"??", "é", false, false},
+      {"ÉCLAIR", "éclair", true, true},
+      {"straße", "STRASSE", false, false},  // folding is per character, no expansion
+      {"ell", "hello", false, true},
+      {"", "", true, true},
+      {"", "x", false, true},
+  };
+  for (const auto& c : cases) {
+    Pattern p(c.pattern, /*caseSensitive=*/false);
+    EXPECT_EQ(p.MatchesWhole(c.text), c.whole) << c.pattern << " / " << c.text;
+    EXPECT_EQ(p.MatchesPart(c.text), c.part) << c.pattern << " / " << c.text;
+  }
+}
+
+TEST(Pattern, LiteralsLengthAndCase) {
+  Pattern escaped("a~*b~~", false);
+  EXPECT_TRUE(escaped.IsLiteral());
+  EXPECT_EQ(escaped.Literal(), "a*b~");
+  EXPECT_EQ(escaped.Length(), 4u);
+  EXPECT_FALSE(Pattern("a*", false).IsLiteral());
+  EXPECT_EQ(Pattern("AbC", false).Literal(), "abc");
+  EXPECT_EQ(Pattern("AbC", true).Literal(), "AbC");
+  EXPECT_FALSE(Pattern("AbC", true).MatchesWhole("abc"));
+  Pattern plain("a*b", false, /*wildcards=*/false);
+  EXPECT_TRUE(plain.MatchesWhole("a*b"));
+  EXPECT_FALSE(plain.MatchesWhole("axb"));
+}
+
+TEST(TextFolding, CountsAndCutsByCharacter) {
+  EXPECT_EQ(Fold("ÀÉÎÕÜ Ωmega"), "àéîõü ωmega");
+  EXPECT_EQ(CharCount("aé€😀"), 4u);
+  EXPECT_EQ(FirstChars("aé€😀", 3), "aé€");
+  EXPECT_EQ(FirstChars("abc", 10), "abc");
+  EXPECT_EQ(CharCount("\xff\xfe"), 2u);  // malformed bytes count, and are kept
+  EXPECT_EQ(Fold("\xff" "A"), "\xff" "a");
+  EXPECT_NE(Fold("\xff"), Fold("ÿ"));
+  EXPECT_TRUE(EqualIgnoringAsciiCase("Worksheet Menu Bar", "worksheet menu BAR"));
+  EXPECT_FALSE(EqualIgnoringAsciiCase("Sheet1", "Sheet10"));
+}
+
+TEST(DateSerial, AgreesWithTheHostsCalendar) {
+  const struct {
+    CivilDate date;
+    double serial;
+  } cases[] = {
+      {{1900, 1, 1}, 1},     {{1900, 2, 28}, 59}, {{1900, 2, 29}, 60},  // the host's leap day
+      {{1900, 3, 1}, 61},    {{2020, 1, 15}, 43845}, {{2000, 2, 29}, 36585},
+      {{9999, 12, 31}, 2958465},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SerialFromDate(c.date), c.serial) << c.serial;
+    CivilDate back = DateFromSerial(c.serial);
+    EXPECT_EQ(back.year, c.date.year);
+    EXPECT_EQ(back.month, c.date.month);
+    EXPECT_EQ(back.day, c.date.day);
+  }
+  EXPECT_FALSE(SerialFromDate({2019, 2, 29}));
+  EXPECT_FALSE(SerialFromDate({1899, 12, 31}));
+  EXPECT_FALSE(SerialFromDate({2020, 13, 1}));
+}
+
+}  // namespace
+}  // namespace kx::memhost
