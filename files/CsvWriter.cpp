@@ -138,7 +138,11 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
   // Rows below the file's last record.
   auto used = sheet.UsedArea();
   if (used && used->lastRow > lastRow) {
-    if (!out.empty() && out.back() != '\n') out += "\r\n";
+    // New records end the way the file's records do.
+    std::string lineEnd = text.find('\n') == std::string_view::npos || text.find("\r\n") != std::string_view::npos
+                              ? "\r\n"
+                              : "\n";
+    if (!out.empty() && out.back() != '\n') out += lineEnd;
     for (std::int32_t row = lastRow + 1; row <= used->lastRow; ++row) {
       std::int32_t last = 0;
       for (std::int32_t col = 1; col <= used->lastColumn; ++col) {
@@ -148,7 +152,7 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
         if (col > 1) out += sep;
         out += FieldText(sheet.CellAt({row, col}), sep);
       }
-      out += "\r\n";
+      out += lineEnd;
     }
   }
   return out;
