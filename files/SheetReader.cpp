@@ -211,8 +211,8 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
   if (type == "inlineStr") {
     if (is) content.value = ElementText(is);
     else if (v) content.value = std::string(text);
-  } else if (!v) {
-    // No value: an empty or formatted-only cell.
+  } else if (!v || (text.empty() && type != "str")) {
+    // No value: an empty or formatted-only cell, or a formula never calculated.
   } else if (type == "s") {
     std::uint64_t index = 0;
     auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
