@@ -231,6 +231,13 @@ class Writer {
     return std::move(content).value();
   }
 
+  bool InsideArray(CellPos pos) const {
+    for (const FormulaGroup& g : ctx_.source->formulaGroups) {
+      if (g.array && g.area.Contains(pos)) return true;
+    }
+    return false;
+  }
+
   std::string Cell(CellPos pos, std::string_view original, Regenerate how) {
     const memhost::Cell* cell = ctx_.sheet->CellAt(pos);
     bool hadFormula = !original.empty() && original.find("<" + p_ + "f") != std::string_view::npos;
@@ -246,7 +253,9 @@ class Writer {
         std::from_chars(s->data(), s->data() + s->size(), oldXf);
       }
       auto before = OriginalContent(original, oldXf);
-      if (before && before->value == cell->value && before->hasFormula == cell->HasFormula()) {
+      // The other cells of an array formula have no formula of their own in the file.
+      bool formulaBefore = before && (before->hasFormula || InsideArray(pos));
+      if (before && before->value == cell->value && formulaBefore == cell->HasFormula()) {
         std::string tag(root->StartTag(original));
         tag = SetAttribute(tag, "r", Ref(pos));
         tag = xf == 0 ? RemoveAttribute(tag, "s") : SetAttribute(tag, "s", std::to_string(xf));
@@ -338,9 +347,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
   }
   if (sheet.changes().validations) {
     auto existing = FindChild(xml, data->end, root->contentEnd, "dataValidations");
-    std::string list = sheet.validations().empty()
-                           ? std::string()
-                           : ValidationsXml(sheet.validations(), *ctx.source, prefix);
+    std::string list = ValidationsXml(sheet.validations(), *ctx.source, prefix);
     if (existing) {
       edits.push_back({existing->begin, existing->end, std::move(list)});
     } else if (!list.empty()) {

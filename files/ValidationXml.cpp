@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 
 #include "files/SheetWriter.h"
@@ -32,8 +33,13 @@ std::string ValidationsXml(const std::vector<memhost::ValidationRule>& rules,
                                                    "equal", "notEqual", "greaterThan",
                                                    "lessThan", "greaterThanOrEqual",
                                                    "lessThanOrEqual"};
-  std::string out = "<" + p + "dataValidations count=\"" + std::to_string(rules.size()) + "\">";
+  // A rule that covers no cells cannot be stored.
+  size_t count = static_cast<size_t>(std::count_if(rules.begin(), rules.end(),
+                                                   [](const auto& r) { return !r.areas.empty(); }));
+  if (count == 0) return "";
+  std::string out = "<" + p + "dataValidations count=\"" + std::to_string(count) + "\">";
   for (const memhost::ValidationRule& rule : rules) {
+    if (rule.areas.empty()) continue;
     size_t i = static_cast<size_t>(rule.sourceIndex);
     if (rule.sourceIndex >= 0 && i < source.validations.size() && source.validations[i] == rule) {
       out += source.validationXml[i];

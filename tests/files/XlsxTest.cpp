@@ -251,3 +251,57 @@ TEST(XlsxDates, Workbooks1904CountFromThe1904Epoch) {
 
 }  // namespace
 }  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+class ArrayFormulaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchDir();
+    BookParts b;
+    b.styles = kStyles;
+    b.sheets = {{"S", Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>"
+                            "<c r=\"C1\"><f t=\"array\" ref=\"C1:C2\">A1:A2*2</f><v>2</v></c></row>"
+                            "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"C2\"><v>4</v></c></row>"
+                            "</sheetData>")}};
+    WriteZip(dir_ + "/a.xlsx", MakeParts(b));
+    auto opened = OpenWorkbook(dir_ + "/a.xlsx");
+    ASSERT_TRUE(opened.ok()) << opened.error().message;
+    book_ = opened.value();
+  }
+  std::string SavedSheet() {
+    auto saved = SaveWorkbook(*book_, dir_ + "/out.xlsx");
+    EXPECT_TRUE(saved.ok()) << saved.error().message;
+    return ReadZip(dir_ + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  }
+  std::string dir_;
+  std::shared_ptr<memhost::Book> book_;
+};
+
+TEST_F(ArrayFormulaTest, EveryCellShowsTheArrayFormula) {
+  EXPECT_EQ(book_->sheets[0]->CellAt({2, 3})->formula, "=A1:A2*2");
+  EXPECT_EQ(book_->sheets[0]->CellAt({2, 3})->value, host::Variant(4.0));
+}
+
+TEST_F(ArrayFormulaTest, ColouringAMemberKeepsTheArray) {
+  memhost::Cell c = *book_->sheets[0]->CellAt({2, 3});
+  c.style = book_->styles.Intern(memhost::Style{3, "General", 0});
+  book_->sheets[0]->SetCell({2, 3}, c);
+  std::string sheet = SavedSheet();
+  EXPECT_NE(sheet.find("<c r=\"C2\" s=\"6\"><v>4</v></c>"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("<f t=\"array\" ref=\"C1:C2\">"), std::string::npos);
+}
+
+TEST_F(ArrayFormulaTest, ClearingTheArraysFirstCellLeavesTheOthersTheirValues) {
+  book_->sheets[0]->SetCell({1, 3}, memhost::Cell{});
+  std::string sheet = SavedSheet();
+  EXPECT_EQ(sheet.find("<f"), std::string::npos) << sheet;
+  auto back = OpenWorkbook(dir_ + "/out.xlsx");
+  ASSERT_TRUE(back.ok());
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 3})->value, host::Variant(4.0));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({1, 3}), nullptr);
+}
+
+}  // namespace
+}  // namespace kx::files::test
