@@ -55,6 +55,7 @@ bool ParseCsv(std::string_view text, char sep, const std::function<bool(const Cs
         value.clear();
         field.column = column;
         if (!visit(field)) return true;
+        recordEnd(row, i);
       }
       continue;
     }

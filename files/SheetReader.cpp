@@ -257,6 +257,17 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
                            const SheetReadContext& ctx) {
   auto root = RootElement(xml);
   if (!root || LocalName(root->name) != "worksheet") return Damaged(ctx, "the sheet's part is malformed");
+  auto sheetData = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
+  {
+    // Everything around the rows must be well-formed too, since saving copies it and edits it
+    // by position; the rows themselves are parsed below, a batch at a time.
+    std::string skeleton(xml.substr(0, sheetData ? sheetData->tagEnd : xml.size()));
+    if (sheetData) skeleton.append(xml.substr(sheetData->contentEnd));
+    pugi::xml_document doc;
+    pugi::xml_parse_result parsed =
+        doc.load_buffer(skeleton.data(), skeleton.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) return Damaged(ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
+  }
   if (auto views = FindChild(xml, root->tagEnd, root->contentEnd, "sheetViews")) {
     ReadView(xml, *views, sheet);
   }
@@ -279,7 +290,6 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     source.validations = rules;
     sheet.LoadValidations(std::move(rules));
   }
-  auto sheetData = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
   if (!sheetData || sheetData->selfClosing) return {};
 
   std::unordered_map<std::int64_t, size_t> sharedGroups;  // si -> index in formulaGroups

@@ -73,6 +73,14 @@ TEST_F(CsvFileTest, ReadsQuotedFieldsAndKeepsUntouchedBytes) {
   EXPECT_EQ(Save(*book), text);
 }
 
+TEST_F(CsvFileTest, UnchangedBooksWriteBackTheSameBytes) {
+  for (const char* text : {"a,b,\n1,2", "x,", "a,b\r\n\r\n,\n", "\"a\"\"\",b\n", "only", "a\tb,\n", ""}) {
+    auto book = Open(text);
+    ASSERT_TRUE(book);
+    EXPECT_EQ(Save(*book), text);
+  }
+}
+
 TEST_F(CsvFileTest, WritesOnlyTheChangedFields) {
   auto book = Open("a,b,c\n007,\"x\",3\n1,2,3");
   ASSERT_TRUE(book);

@@ -1,6 +1,7 @@
 // Fuzzes one worksheet part: reading it, then rewriting it after changes to cells, rows and
 // validation rules, and reading the rewritten part again (it must read).
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -53,8 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   std::vector<bool> moreDates(64, false);
   read.styleIds = &moreIds;
   read.dateFormats = &moreDates;
-  if (!files::ReadSheet(rewritten.value(), again.AddSheet("S"), againSource, read).ok()) {
+  auto reread = files::ReadSheet(rewritten.value(), again.AddSheet("S"), againSource, read);
+  if (!reread.ok()) {
     // What we wrote from a part we could read must read again.
+    std::fprintf(stderr, "%s\n%s\n", reread.error().message.c_str(), rewritten.value().c_str());
     abort();
   }
   return 0;
