@@ -37,24 +37,20 @@ FileError Refuse(const std::string& target, const std::string& what) {
           target + ": " + what + " cannot be stored in a .csv file; save the workbook as .xlsx to keep them"};
 }
 
-// Every cell of the sheet, written from the model.
-std::string FromModel(const memhost::Sheet& sheet, char sep) {
-  std::string out;
-  auto used = sheet.UsedArea();
-  if (!used) return out;
-  for (std::int32_t row = 1; row <= used->lastRow; ++row) {
-    std::string line;
-    std::int32_t lastColumn = 0;
-    for (std::int32_t col = 1; col <= used->lastColumn; ++col) {
-      if (sheet.CellAt({row, col}) != nullptr) lastColumn = col;
-    }
+// Rows [firstRow, lastRow] of the sheet as records, written from the model.
+void AppendRecords(const memhost::Sheet& sheet, std::int32_t firstRow, std::int32_t lastRow,
+                   std::int32_t lastColumn, char sep, const std::string& lineEnd, std::string& out) {
+  for (std::int32_t row = firstRow; row <= lastRow; ++row) {
+    std::int32_t last = 0;
     for (std::int32_t col = 1; col <= lastColumn; ++col) {
-      if (col > 1) line += sep;
-      line += FieldText(sheet.CellAt({row, col}), sep);
+      if (sheet.CellAt({row, col}) != nullptr) last = col;
     }
-    out += line + "\r\n";
+    for (std::int32_t col = 1; col <= last; ++col) {
+      if (col > 1) out += sep;
+      out += FieldText(sheet.CellAt({row, col}), sep);
+    }
+    out += lineEnd;
   }
-  return out;
 }
 }  // namespace
 
@@ -78,7 +74,11 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
 
   const auto* source = dynamic_cast<const CsvSource*>(book.source.get());
   char sep = options.csvSeparator != 0 ? options.csvSeparator : source != nullptr ? source->separator : ',';
-  if (source == nullptr) return FromModel(sheet, sep);
+  if (source == nullptr) {
+    std::string out;
+    if (auto used = sheet.UsedArea()) AppendRecords(sheet, 1, used->lastRow, used->lastColumn, sep, "\r\n", out);
+    return out;
+  }
 
   std::string_view original = *source->bytes;
   std::string_view text = original.substr(source->bomLength);
@@ -143,17 +143,7 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
                               ? "\r\n"
                               : "\n";
     if (!out.empty() && out.back() != '\n') out += lineEnd;
-    for (std::int32_t row = lastRow + 1; row <= used->lastRow; ++row) {
-      std::int32_t last = 0;
-      for (std::int32_t col = 1; col <= used->lastColumn; ++col) {
-        if (sheet.CellAt({row, col}) != nullptr) last = col;
-      }
-      for (std::int32_t col = 1; col <= last; ++col) {
-        if (col > 1) out += sep;
-        out += FieldText(sheet.CellAt({row, col}), sep);
-      }
-      out += lineEnd;
-    }
+    AppendRecords(sheet, lastRow + 1, used->lastRow, used->lastColumn, sep, lineEnd, out);
   }
   return out;
 }

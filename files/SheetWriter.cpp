@@ -328,11 +328,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
   auto data = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
   if (!data) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};
 
-  struct Edit {
-    size_t begin, end;
-    std::string text;
-  };
-  std::vector<Edit> edits;
+  std::vector<TextEdit> edits;
   const memhost::Sheet& sheet = *ctx.sheet;
   if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows) {
     Writer writer(xml, ctx, prefix);
@@ -360,17 +356,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
       edits.push_back({at, at, std::move(list)});
     }
   }
-  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
-  std::string out;
-  out.reserve(xml.size() + 1024);
-  size_t at = 0;
-  for (const Edit& e : edits) {
-    out.append(xml.substr(at, e.begin - at));
-    out += e.text;
-    at = e.end;
-  }
-  out.append(xml.substr(at));
-  return out;
+  return ApplyEdits(xml, std::move(edits));
 }
 
 }  // namespace kx::files

@@ -229,11 +229,7 @@ std::string XlsxStyles::Text() const {
   if (!changed_) return text_;
   std::string_view t = text_;
   // Rewrites the three lists in document order; a missing numFmts list goes first in the sheet.
-  struct Edit {
-    size_t begin, end;
-    std::string text;
-  };
-  std::vector<Edit> edits;
+  std::vector<TextEdit> edits;
   auto editList = [&](const Span& span, std::string_view local, const std::vector<std::string>& added,
                       size_t existing) {
     if (added.empty()) return;
@@ -244,16 +240,7 @@ std::string XlsxStyles::Text() const {
   editList(numFmtsSpan_, "numFmts", addedNumFmts_, numFmts_.size() - addedNumFmts_.size());
   editList(fillsSpan_, "fills", addedFills_, existingFills_);
   editList(xfsSpan_, "cellXfs", addedXfs_, existingXfs_);
-  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.begin < b.begin; });
-  std::string out;
-  size_t at = 0;
-  for (const Edit& e : edits) {
-    out.append(t.substr(at, e.begin - at));
-    out += e.text;
-    at = e.end;
-  }
-  out.append(t.substr(at));
-  return out;
+  return ApplyEdits(t, std::move(edits));
 }
 
 }  // namespace kx::files

@@ -1,5 +1,6 @@
 #include "files/XmlScan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -191,6 +192,20 @@ std::string RemoveAttribute(std::string_view startTag, std::string_view name) {
                       startTag[from - 1] == '\n' || startTag[from - 1] == '\r'))
     --from;
   return std::string(startTag.substr(0, from)) + std::string(startTag.substr(at->valueEnd + 1));
+}
+
+std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {
+  std::sort(edits.begin(), edits.end(), [](const TextEdit& a, const TextEdit& b) { return a.begin < b.begin; });
+  std::string out;
+  out.reserve(text.size() + 1024);
+  size_t at = 0;
+  for (const TextEdit& e : edits) {
+    out.append(text.substr(at, e.begin - at));
+    out += e.text;
+    at = e.end;
+  }
+  out.append(text.substr(at));
+  return out;
 }
 
 std::string EscapeXml(std::string_view text) {

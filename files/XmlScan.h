@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kx::files {
 
@@ -44,6 +45,14 @@ std::optional<std::string_view> RawAttribute(std::string_view startTag, std::str
 // The start tag with the attribute set (replaced where it is, else added at the end).
 std::string SetAttribute(std::string_view startTag, std::string_view name, std::string_view value);
 std::string RemoveAttribute(std::string_view startTag, std::string_view name);
+
+// A replacement of text[begin, end) (an insertion when they are equal).
+struct TextEdit {
+  size_t begin = 0, end = 0;
+  std::string text;
+};
+// The text with the edits made; they must not overlap.
+std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits);
 
 // Escaping for text content and attribute values.
 std::string EscapeXml(std::string_view text);
