@@ -58,6 +58,13 @@ class Writer {
   void Plan() {
     const memhost::Sheet& sheet = *ctx_.sheet;
     for (CellPos pos : sheet.changes().cells) cells_[pos.row][pos.column] = Regenerate::AsNeeded;
+    if (ctx_.everything) {
+      for (std::int32_t col : sheet.UsedColumns()) {
+        sheet.ForEachInColumn(col, 1, memhost::kMaxRows, [&](std::int32_t row, const memhost::Cell&) {
+          cells_[row][col] = Regenerate::AsNeeded;
+        });
+      }
+    }
     for (const FormulaGroup& group : ctx_.source->formulaGroups) {
       if (sheet.changes().cells.count(group.anchor) == 0) continue;
       const memhost::Cell* now = sheet.CellAt(group.anchor);
@@ -73,7 +80,7 @@ class Writer {
       }
     }
     cursor_ = cells_.begin();
-    if (sheet.changes().hiddenRows) {
+    if (sheet.changes().hiddenRows || ctx_.everything) {
       hiddenChanged_ = true;
       for (std::int32_t row : sheet.HiddenRows()) pendingHidden_.insert(row);
     }
@@ -330,7 +337,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
 
   std::vector<TextEdit> edits;
   const memhost::Sheet& sheet = *ctx.sheet;
-  if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows) {
+  if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows || ctx.everything) {
     Writer writer(xml, ctx, prefix);
     writer.Plan();
     edits.push_back({data->begin, data->end, KX_FILE_TRY(writer.SheetData(*data))});
@@ -341,7 +348,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
       edits.push_back({dim->begin, dim->end, SetAttribute(dim->StartTag(xml), "ref", ref)});
     }
   }
-  if (sheet.changes().validations) {
+  if (sheet.changes().validations || (ctx.everything && !sheet.validations().empty())) {
     auto existing = FindChild(xml, data->end, root->contentEnd, "dataValidations");
     std::string list = ValidationsXml(sheet.validations(), *ctx.source, prefix);
     if (existing) {

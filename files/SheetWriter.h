@@ -26,6 +26,8 @@ struct SheetWriteContext {
   std::function<FileResult<const std::vector<std::string>*>()> sharedStrings;
   // Cell formats that show dates, by index (to compare a date with its stored number).
   const std::vector<bool>* dateFormats = nullptr;
+  // Writes every cell, hidden row and rule of the sheet, as for a new file.
+  bool everything = false;
   // Set when a formula cell was removed or rewritten (the calculation chain is then stale).
   bool formulaChanged = false;
 };

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "files/NewPackage.h"
 #include "files/Palette.h"
 #include "files/Relationships.h"
 #include "files/SheetReader.h"
@@ -54,9 +55,10 @@ std::string WithFullCalculation(std::string_view xml) {
 FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPath,
                            const std::string& targetName) {
   const auto* source = dynamic_cast<const XlsxSource*>(book.source.get());
+  std::shared_ptr<XlsxSource> fresh;
   if (source == nullptr) {
-    return FileError{FileErrorKind::Unsupported,
-                     targetName + ": only a book read from an .xlsx file can be saved as .xlsx"};
+    fresh = KX_FILE_TRY(EmptyPackageFor(book, targetName));
+    source = fresh.get();
   }
   if (book.sheets.size() != source->sheets.size()) {
     return FileError{FileErrorKind::Unsupported,
@@ -95,8 +97,9 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   bool formulaChanged = false;
   for (size_t i = 0; i < book.sheets.size(); ++i) {
     const memhost::Sheet& sheet = *book.sheets[i];
-    if (!sheet.Changed()) continue;
+    if (!sheet.Changed() && !fresh) continue;
     SheetWriteContext ctx;
+    ctx.everything = fresh != nullptr;
     ctx.book = &book;
     ctx.sheet = &sheet;
     ctx.source = &source->sheets[i];

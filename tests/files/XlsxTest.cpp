@@ -305,3 +305,61 @@ TEST_F(ArrayFormulaTest, ClearingTheArraysFirstCellLeavesTheOthersTheirValues) {
 
 }  // namespace
 }  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+TEST(NewWorkbook, ABookMadeHereSavesAsXlsxWithEverythingInIt) {
+  std::string dir = ScratchDir();
+  memhost::Book book("Book1");
+  memhost::Sheet& first = book.AddSheet("Sheet1");
+  book.AddSheet("R&D <2>").LoadCell({1, 1}, memhost::Cell{"x", "", 0});
+  memhost::StyleId dateStyle = book.styles.Intern(memhost::Style{host::xl::ColorIndexNone, "m/d/yyyy", -1});
+  memhost::StyleId yellow = book.styles.Intern(memhost::Style{6, "General", -1});
+  first.SetCell({1, 1}, memhost::Cell{"name", "", 0});
+  first.SetCell({2, 1}, memhost::Cell{1.5, "", yellow});
+  first.SetCell({3, 2}, memhost::Cell{host::Date{45000}, "", dateStyle});
+  first.SetCell({4, 1}, memhost::Cell{3.0, "=A2*2", 0});
+  first.SetRowHidden(3, true);
+  memhost::ValidationRule rule;
+  rule.areas = {memhost::Area{1, 1, 10, 1}};
+  rule.type = host::xl::ValidateCustom;
+  rule.formula1 = "=COUNTIF($A$1:$A$10,A1)=1";
+  first.MutableValidations().push_back(rule);
+  book.activeSheet = 1;
+
+  auto saved = SaveWorkbook(book, dir + "/new.xlsx");
+  ASSERT_TRUE(saved.ok()) << saved.error().message;
+  auto back = OpenWorkbook(dir + "/new.xlsx");
+  ASSERT_TRUE(back.ok()) << back.error().message;
+  const memhost::Book& b = *back.value();
+  ASSERT_EQ(b.sheets.size(), 2u);
+  EXPECT_EQ(b.sheets[1]->name(), "R&D <2>");
+  EXPECT_EQ(b.activeSheet, 1u);
+  const memhost::Sheet& s = *b.sheets[0];
+  EXPECT_EQ(s.CellAt({1, 1})->value, host::Variant("name"));
+  EXPECT_EQ(b.styles.Get(s.CellAt({2, 1})->style).colorIndex, 6);
+  EXPECT_EQ(s.CellAt({3, 2})->value, host::Variant(host::Date{45000}));
+  EXPECT_EQ(b.styles.Get(s.CellAt({3, 2})->style).numberFormat, "m/d/yyyy");
+  EXPECT_EQ(s.CellAt({4, 1})->formula, "=A2*2");
+  EXPECT_EQ(s.HiddenRows(), std::vector<std::int32_t>{3});
+  ASSERT_EQ(s.validations().size(), 1u);
+  EXPECT_EQ(s.validations()[0].formula1, rule.formula1);
+}
+
+TEST(NewWorkbook, ACsvBookSavesAsXlsx) {
+  std::string dir = ScratchDir();
+  WriteText(dir + "/in.csv", "a,007\nTRUE,\"x,y\"\n");
+  auto book = OpenWorkbook(dir + "/in.csv");
+  ASSERT_TRUE(book.ok());
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  auto back = OpenWorkbook(dir + "/out.xlsx");
+  ASSERT_TRUE(back.ok()) << back.error().message;
+  EXPECT_EQ(back.value()->sheets[0]->name(), "in");
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({1, 2})->value, host::Variant(7.0));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 2})->value, host::Variant("x,y"));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 1})->value, host::Variant(true));
+}
+
+}  // namespace
+}  // namespace kx::files::test
