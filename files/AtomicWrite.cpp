@@ -44,7 +44,13 @@ FileResult<void> WriteAtomically(
     ::unlink(temp.c_str());
     return error;
   };
-  FileResult<void> produced = produce(temp);
+  FileResult<void> produced = FileError{FileErrorKind::WriteFailed, target + ": cannot be saved"};
+  try {
+    produced = produce(temp);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;  // the caller turns it into an error; the temporary file is gone
+  }
   if (!produced) return abandon(produced.error());
   // Keep the permissions of a file we replace.
   struct stat st;

@@ -155,7 +155,7 @@ std::string ElementText(pugi::xml_node node) {
     if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
       out += child.value();
     } else if (name == "t") {
-      out += child.text().get();
+      out += DecodeCellText(child.text().get());
     } else if (name == "r") {
       out += ElementText(child);
     }
@@ -221,7 +221,7 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
     }
     content.value = (*ctx.sharedStrings)[index];
   } else if (type == "str") {
-    content.value = std::string(text);
+    content.value = DecodeCellText(text);
   } else if (type == "b") {
     content.value = text == "1" || text == "true";
   } else if (type == "e") {

@@ -297,10 +297,10 @@ class Writer {
       case host::Variant::Kind::Text:
         if (withFormula) {
           out += " t=\"str\"";
-          value(EscapeXml(v.AsText()));
+          value(EscapeXml(EncodeCellText(v.AsText())));
         } else {
           out += " t=\"inlineStr\"";
-          body += "<" + p_ + "is><" + p_ + "t xml:space=\"preserve\">" + EscapeXml(v.AsText()) +
+          body += "<" + p_ + "is><" + p_ + "t xml:space=\"preserve\">" + EscapeXml(EncodeCellText(v.AsText())) +
                   "</" + p_ + "t></" + p_ + "is>";
         }
         break;

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cctype>
+#include <exception>
 #include <filesystem>
+#include <new>
 
 #include "files/AtomicWrite.h"
 #include "files/Csv.h"
@@ -21,10 +23,25 @@ Format FormatOf(const std::string& path) {
 }
 
 std::string BaseName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+
+// Nothing throws across the API: running out of memory on a huge sheet, or any other
+// exception from below, becomes an error that names the file.
+template <class Body>
+auto Guarded(const std::string& path, Body&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return FileError{FileErrorKind::TooLarge, path + ": is too large for the memory available"};
+  } catch (const std::exception& e) {
+    return FileError{FileErrorKind::Damaged, path + ": cannot be handled (" + e.what() + ")"};
+  }
+}
 }  // namespace
 
 FileResult<std::shared_ptr<memhost::Book>> OpenWorkbook(const std::string& path,
                                                         const OpenOptions& options) {
+  return Guarded(path, [&]() -> FileResult<std::shared_ptr<memhost::Book>> {
   Format format = FormatOf(path);
   if (format == Format::Unknown) {
     return FileError{FileErrorKind::NotAWorkbook,
@@ -37,10 +54,12 @@ FileResult<std::shared_ptr<memhost::Book>> OpenWorkbook(const std::string& path,
   book.value()->name = BaseName(path);
   book.value()->path = path;
   return book;
+  });
 }
 
 FileResult<void> SaveWorkbook(const memhost::Book& book, const std::string& path,
                               const SaveOptions& options) {
+  return Guarded(path, [&]() -> FileResult<void> {
   Format format = FormatOf(path);
   if (format == Format::Unknown) {
     return FileError{FileErrorKind::Unsupported, path + ": only .xlsx and .csv files can be saved"};
@@ -51,6 +70,7 @@ FileResult<void> SaveWorkbook(const memhost::Book& book, const std::string& path
     return WriteAtomically(path, [&](const std::string& temp) { return WriteBytes(temp, csv, path); });
   }
   return WriteAtomically(path, [&](const std::string& temp) { return WriteXlsx(book, temp, path); });
+  });
 }
 
 }  // namespace kx::files

@@ -1,7 +1,9 @@
 #include "files/XmlScan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <cstdint>
 
 namespace kx::files {
@@ -205,6 +207,49 @@ std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {
     at = e.end;
   }
   out.append(text.substr(at));
+  return out;
+}
+
+namespace {
+bool IsEscape(std::string_view text, size_t i) {
+  if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return false;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    if (!std::isxdigit(static_cast<unsigned char>(text[k]))) return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::string DecodeCellText(std::string_view text) {
+  if (text.find("_x") == std::string_view::npos) return std::string(text);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsEscape(text, i)) {
+      unsigned code = 0;
+      std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
+      out += UnescapeXml("&#" + std::to_string(code) + ";");
+      i += 6;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string EncodeCellText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (IsEscape(text, i)) {
+      out += "_x005F";  // the underscore itself, escaped
+    } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "_x%04X_", c);
+      out += buffer;
+      continue;
+    }
+    out += text[i];
+  }
   return out;
 }
 

@@ -54,6 +54,11 @@ struct TextEdit {
 // The text with the edits made; they must not overlap.
 std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits);
 
+// Cell text escapes control characters as _xHHHH_ (and a literal "_x" that would read as one
+// as _x005F_x); these undo and redo that.
+std::string DecodeCellText(std::string_view text);
+std::string EncodeCellText(std::string_view text);
+
 // Escaping for text content and attribute values.
 std::string EscapeXml(std::string_view text);
 // The few entities XML predefines plus character references.

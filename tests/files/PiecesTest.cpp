@@ -83,6 +83,12 @@ TEST(XmlScan, FindsElementEndsAndEditsAttributes) {
   EXPECT_EQ(RawAttribute("<c t='s' r=\"B2\">", "t"), "s");
   EXPECT_EQ(UnescapeXml("a&amp;b&#233;&#x20AC;&bogus;"), "a&b\xC3\xA9\xE2\x82\xAC&bogus;");
 
+  EXPECT_EQ(DecodeCellText("a_x000D_b_x005F_x0041_"), "a\rb_x0041_");
+  for (std::string text : {std::string("tab\tbell\x07"), std::string("_x0041_ stays"), std::string("_x_")}) {
+    EXPECT_EQ(DecodeCellText(EncodeCellText(text)), text);
+  }
+  EXPECT_EQ(EncodeCellText("bell\x07"), "bell_x0007_");
+
   bool malformed = false;
   size_t next = 0;
   std::string broken = "<a><b></a>";
