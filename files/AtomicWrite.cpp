@@ -54,8 +54,10 @@ FileResult<void> WriteAtomically(
   if (!produced) return abandon(produced.error());
   // Keep the permissions of a file we replace.
   struct stat st;
-  if (::stat(target.c_str(), &st) == 0) ::chmod(temp.c_str(), st.st_mode & 07777);
-  else ::chmod(temp.c_str(), 0644);
+  if (::stat(target.c_str(), &st) == 0)
+    ::chmod(temp.c_str(), st.st_mode & 07777);
+  else
+    ::chmod(temp.c_str(), 0644);
   if (!SyncPath(temp, O_RDONLY)) return abandon(WriteError(target, "flushing to disk failed"));
   if (::rename(temp.c_str(), target.c_str()) != 0) {
     return abandon(WriteError(target, std::strerror(errno)));
@@ -86,7 +88,8 @@ FileResult<void> WriteBytes(const std::string& path, const std::string& bytes,
 FileResult<std::string> ReadFileBytes(const std::string& path, std::uint64_t maxBytes) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    return FileError{FileErrorKind::NotFound, path + ": cannot be opened (" + std::strerror(errno) + ")"};
+    return FileError{FileErrorKind::NotFound,
+                     path + ": cannot be opened (" + std::strerror(errno) + ")"};
   }
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

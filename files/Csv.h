@@ -31,7 +31,8 @@ struct CsvField {
 
 // Walks the fields of `text`; `visit` returns false to stop. `recordEnd(row, at)` is told where
 // each record's last field ends. Returns false when a quoted field is never closed.
-bool ParseCsv(std::string_view text, char separator, const std::function<bool(const CsvField&)>& visit,
+bool ParseCsv(std::string_view text, char separator,
+              const std::function<bool(const CsvField&)>& visit,
               const std::function<void(std::int32_t row, size_t at)>& recordEnd);
 
 // The separator the first lines use most consistently: comma, semicolon, tab or bar.

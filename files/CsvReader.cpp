@@ -33,7 +33,8 @@ bool ParseCsv(std::string_view text, char sep, const std::function<bool(const Cs
         break;
       }
       // Anything between the closing quote and the separator is kept, as spreadsheets do.
-      while (j < text.size() && text[j] != sep && text[j] != '\n' && text[j] != '\r') value += text[j++];
+      while (j < text.size() && text[j] != sep && text[j] != '\n' && text[j] != '\r')
+        value += text[j++];
       i = j;
     } else {
       size_t j = i;
@@ -78,8 +79,10 @@ char DetectSeparator(std::string_view text) {
     int count = 0;
     for (size_t i = 0; i < text.size() && counts.size() < 20; ++i) {
       char c = text[i];
-      if (c == '"') quoted = !quoted;
-      else if (!quoted && c == sep) ++count;
+      if (c == '"')
+        quoted = !quoted;
+      else if (!quoted && c == sep)
+        ++count;
       else if (!quoted && c == '\n') {
         counts.push_back(count);
         count = 0;
@@ -87,7 +90,8 @@ char DetectSeparator(std::string_view text) {
     }
     if (count > 0 || counts.empty()) counts.push_back(count);
     if (counts.empty() || counts[0] == 0) continue;
-    bool consistent = std::all_of(counts.begin(), counts.end(), [&](int n) { return n == counts[0]; });
+    bool consistent =
+        std::all_of(counts.begin(), counts.end(), [&](int n) { return n == counts[0]; });
     long score = counts[0] + (consistent ? 1000 : 0);
     if (score > bestScore) {
       bestScore = score;
@@ -110,7 +114,8 @@ host::Variant CsvValue(const std::string& text) {
                                    (digits[0] == '.' && digits.size() > 1));
   if (plain) {
     for (char c : digits) {
-      if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != 'e' && c != 'E' && c != '+' && c != '-') {
+      if (!std::isdigit(static_cast<unsigned char>(c)) && c != '.' && c != 'e' && c != 'E' &&
+          c != '+' && c != '-') {
         plain = false;
         break;
       }
@@ -149,14 +154,16 @@ FileResult<std::shared_ptr<memhost::Book>> ReadCsv(std::shared_ptr<const std::st
       [&](const CsvField& f) {
         if (f.row > memhost::kMaxRows || f.column > memhost::kMaxColumns) {
           status = FileError{FileErrorKind::TooLarge,
-                             fileName + ": has more " + (f.row > memhost::kMaxRows ? "rows" : "columns") +
+                             fileName + ": has more " +
+                                 (f.row > memhost::kMaxRows ? "rows" : "columns") +
                                  " than a sheet holds"};
           return false;
         }
         host::Variant v = CsvValue(*f.value);
         if (v.IsEmpty()) return true;
         if (budget-- == 0) {
-          status = FileError{FileErrorKind::TooLarge, fileName + ": has more cells than can be held in memory"};
+          status = FileError{FileErrorKind::TooLarge,
+                             fileName + ": has more cells than can be held in memory"};
           return false;
         }
         sheet.LoadCell({f.row, f.column}, memhost::Cell{std::move(v), "", memhost::kDefaultStyle});

@@ -8,7 +8,8 @@ namespace kx::files {
 
 namespace {
 std::string Quoted(std::string_view text, char sep, bool always = false) {
-  bool needs = always || text.find_first_of(std::string{sep, '"', '\n', '\r'}) != std::string_view::npos;
+  bool needs =
+      always || text.find_first_of(std::string{sep, '"', '\n', '\r'}) != std::string_view::npos;
   if (!needs) return std::string(text);
   std::string out = "\"";
   for (char c : text) {
@@ -22,24 +23,32 @@ std::string FieldText(const memhost::Cell* cell, char sep) {
   if (cell == nullptr) return "";
   const host::Variant& v = cell->value;
   switch (v.kind()) {
-    case host::Variant::Kind::Empty: return "";
-    case host::Variant::Kind::Number: return NumberText(v.AsNumber());
-    case host::Variant::Kind::Date: return NumberText(v.AsDate().serial);
-    case host::Variant::Kind::Boolean: return v.AsBoolean() ? "TRUE" : "FALSE";
-    case host::Variant::Kind::Error: return std::string(host::ErrorValueText(v.AsError()));
-    case host::Variant::Kind::Text: return Quoted(v.AsText(), sep);
+    case host::Variant::Kind::Empty:
+      return "";
+    case host::Variant::Kind::Number:
+      return NumberText(v.AsNumber());
+    case host::Variant::Kind::Date:
+      return NumberText(v.AsDate().serial);
+    case host::Variant::Kind::Boolean:
+      return v.AsBoolean() ? "TRUE" : "FALSE";
+    case host::Variant::Kind::Error:
+      return std::string(host::ErrorValueText(v.AsError()));
+    case host::Variant::Kind::Text:
+      return Quoted(v.AsText(), sep);
   }
   return "";
 }
 
 FileError Refuse(const std::string& target, const std::string& what) {
   return {FileErrorKind::Unsupported,
-          target + ": " + what + " cannot be stored in a .csv file; save the workbook as .xlsx to keep them"};
+          target + ": " + what +
+              " cannot be stored in a .csv file; save the workbook as .xlsx to keep them"};
 }
 
 // Rows [firstRow, lastRow] of the sheet as records, written from the model.
 void AppendRecords(const memhost::Sheet& sheet, std::int32_t firstRow, std::int32_t lastRow,
-                   std::int32_t lastColumn, char sep, const std::string& lineEnd, std::string& out) {
+                   std::int32_t lastColumn, char sep, const std::string& lineEnd,
+                   std::string& out) {
   for (std::int32_t row = firstRow; row <= lastRow; ++row) {
     std::int32_t last = 0;
     for (std::int32_t col = 1; col <= lastColumn; ++col) {
@@ -73,10 +82,13 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
   }
 
   const auto* source = dynamic_cast<const CsvSource*>(book.source.get());
-  char sep = options.csvSeparator != 0 ? options.csvSeparator : source != nullptr ? source->separator : ',';
+  char sep = options.csvSeparator != 0 ? options.csvSeparator
+             : source != nullptr       ? source->separator
+                                       : ',';
   if (source == nullptr) {
     std::string out;
-    if (auto used = sheet.UsedArea()) AppendRecords(sheet, 1, used->lastRow, used->lastColumn, sep, "\r\n", out);
+    if (auto used = sheet.UsedArea())
+      AppendRecords(sheet, 1, used->lastRow, used->lastColumn, sep, "\r\n", out);
     return out;
   }
 
@@ -125,7 +137,8 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
         // Cells written beyond the record's last field: pad with empty fields up to them.
         std::int32_t last = 0;
         for (const auto& [col, done] : row->second) {
-          if (!done && col > fieldsInRecord && sheet.CellAt({rowNumber, col}) != nullptr) last = col;
+          if (!done && col > fieldsInRecord && sheet.CellAt({rowNumber, col}) != nullptr)
+            last = col;
         }
         if (last == 0) return;
         flushTo(at);
@@ -139,9 +152,10 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
   auto used = sheet.UsedArea();
   if (used && used->lastRow > lastRow) {
     // New records end the way the file's records do.
-    std::string lineEnd = text.find('\n') == std::string_view::npos || text.find("\r\n") != std::string_view::npos
-                              ? "\r\n"
-                              : "\n";
+    std::string lineEnd =
+        text.find('\n') == std::string_view::npos || text.find("\r\n") != std::string_view::npos
+            ? "\r\n"
+            : "\n";
     if (!out.empty() && out.back() != '\n') out += lineEnd;
     AppendRecords(sheet, lastRow + 1, used->lastRow, used->lastColumn, sep, lineEnd, out);
   }

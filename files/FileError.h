@@ -11,12 +11,12 @@
 namespace kx::files {
 
 enum class FileErrorKind {
-  NotFound,       // no such file, or it cannot be opened
-  NotAWorkbook,   // the bytes are not a workbook we can read
-  Damaged,        // a workbook, but broken or inconsistent
-  TooLarge,       // over a size limit (decompression bombs, absurd dimensions, too many cells)
-  Unsupported,    // valid, but asks for something we cannot do (e.g. colours into .csv)
-  WriteFailed,    // the operating system refused the write; the target is untouched
+  NotFound,      // no such file, or it cannot be opened
+  NotAWorkbook,  // the bytes are not a workbook we can read
+  Damaged,       // a workbook, but broken or inconsistent
+  TooLarge,      // over a size limit (decompression bombs, absurd dimensions, too many cells)
+  Unsupported,   // valid, but asks for something we cannot do (e.g. colours into .csv)
+  WriteFailed,   // the operating system refused the write; the target is untouched
 };
 
 struct FileError {
@@ -79,11 +79,11 @@ class [[nodiscard]] FileResult<void> {
 #define KX_FILE_TRY(expr) KX_FILE_TRY_NAMED(expr, KX_FILE_CONCAT(kx_file_try_, __COUNTER__))
 #define KX_FILE_CONCAT(a, b) KX_FILE_CONCAT_(a, b)
 #define KX_FILE_CONCAT_(a, b) a##b
-#define KX_FILE_TRY_NAMED(expr, name)                      \
-  __extension__({                                          \
-    auto&& name = (expr);                                  \
-    if (!name.ok()) return name.error();                   \
-    ::kx::files::detail::Take(std::move(name));            \
+#define KX_FILE_TRY_NAMED(expr, name)           \
+  __extension__({                               \
+    auto&& name = (expr);                       \
+    if (!name.ok()) return name.error();        \
+    ::kx::files::detail::Take(std::move(name)); \
   })
 
 namespace kx::files::detail {

@@ -9,8 +9,12 @@
 namespace kx::files {
 
 namespace {
-bool IsAlpha(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsAlpha(char c) {
+  return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 bool IsNameChar(char c) {
   return IsAlpha(c) || IsDigit(c) || c == '_' || c == '.' || c == '$' || c == '\\' || c == '?' ||
          static_cast<unsigned char>(c) >= 0x80;

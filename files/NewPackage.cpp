@@ -65,50 +65,67 @@ FileResult<std::shared_ptr<XlsxSource>> EmptyPackageFor(const memhost::Book& boo
   auto source = std::make_shared<XlsxSource>();
   source->workbookPart = "xl/workbook.xml";
   source->stylesPart = "xl/styles.xml";
-  std::string types = kDeclaration +
-                      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" + kType + "sheet.main+xml\"/>"
-                      "<Override PartName=\"/xl/styles.xml\" ContentType=\"" + kType + "styles+xml\"/>";
-  std::string rels = kDeclaration +
-                     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                     "<Relationship Id=\"rIdStyles\" Type=\"" + kRel + "/styles\" Target=\"styles.xml\"/>";
+  std::string types =
+      kDeclaration +
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" "
+      "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"" +
+      kType +
+      "sheet.main+xml\"/>"
+      "<Override PartName=\"/xl/styles.xml\" ContentType=\"" +
+      kType + "styles+xml\"/>";
+  std::string rels =
+      kDeclaration +
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+      "<Relationship Id=\"rIdStyles\" Type=\"" +
+      kRel + "/styles\" Target=\"styles.xml\"/>";
   std::string sheets;
   std::vector<std::pair<std::string, std::string>> parts;
   for (size_t i = 0; i < book.sheets.size(); ++i) {
     std::string n = std::to_string(i + 1);
     std::string part = "xl/worksheets/sheet" + n + ".xml";
     types += "<Override PartName=\"/" + part + "\" ContentType=\"" + kType + "worksheet+xml\"/>";
-    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel + "/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
-    sheets += "<sheet name=\"" + EscapeXml(book.sheets[i]->name()) + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + kRel +
+            "/worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+    sheets += "<sheet name=\"" + EscapeXml(book.sheets[i]->name()) + "\" sheetId=\"" + n +
+              "\" r:id=\"rId" + n + "\"/>";
     parts.push_back({part, kDeclaration + "<worksheet xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel +
                                "\"><dimension ref=\"A1\"/><sheetData/></worksheet>"});
     source->sheets.push_back({book.sheets[i]->name(), part, {}, {}, {}});
   }
   types += "</Types>";
   rels += "</Relationships>";
-  parts.insert(parts.begin(),
-               {{"[Content_Types].xml", types},
-                {"_rels/.rels", kDeclaration +
-                                    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                                    "<Relationship Id=\"rId1\" Type=\"" + kRel +
-                                    "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-                {"xl/workbook.xml", kDeclaration + "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel +
-                                        "\"><bookViews><workbookView activeTab=\"" +
-                                        std::to_string(book.activeSheet) + "\"/></bookViews><sheets>" + sheets +
-                                        "</sheets></workbook>"},
-                {"xl/_rels/workbook.xml.rels", rels},
-                {"xl/styles.xml",
-                 kDeclaration + "<styleSheet xmlns=\"" + kMain + "\">"
-                 "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-                 "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-                 "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-                 "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-                 "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-                 "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
-                 "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-                 "</styleSheet>"}});
+  parts.insert(
+      parts.begin(),
+      {{"[Content_Types].xml", types},
+       {"_rels/.rels",
+        kDeclaration +
+            "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+            "<Relationship Id=\"rId1\" Type=\"" +
+            kRel + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+       {"xl/workbook.xml", kDeclaration + "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRel +
+                               "\"><bookViews><workbookView activeTab=\"" +
+                               std::to_string(book.activeSheet) + "\"/></bookViews><sheets>" +
+                               sheets + "</sheets></workbook>"},
+       {"xl/_rels/workbook.xml.rels", rels},
+       {"xl/styles.xml",
+        kDeclaration + "<styleSheet xmlns=\"" + kMain +
+            "\">"
+            "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family "
+            "val=\"2\"/></font></fonts>"
+            "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+            "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+            "<borders "
+            "count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+            "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+            "borderId=\"0\"/></cellStyleXfs>"
+            "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
+            "xfId=\"0\"/></cellXfs>"
+            "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
+            "builtinId=\"0\"/></cellStyles>"
+            "</styleSheet>"}});
   source->bytes = std::make_shared<const std::string>(KX_FILE_TRY(Zip(parts, targetName)));
   return source;
 }

@@ -21,7 +21,9 @@ constexpr std::array<Rgb, 56> kPalette{
     0x003366, 0x339966, 0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
 };
 
-int Channel(Rgb rgb, int shift) { return static_cast<int>((rgb >> shift) & 0xFF); }
+int Channel(Rgb rgb, int shift) {
+  return static_cast<int>((rgb >> shift) & 0xFF);
+}
 }  // namespace
 
 Rgb PaletteColor(std::int32_t colorIndex) {
@@ -81,8 +83,17 @@ ThemeColors ParseThemeColors(std::string_view themeXml) {
   if (!scheme) return colors;
   // The file lists dark 1 before light 1; fills number light 1 as 0.
   static constexpr std::array<std::pair<std::string_view, size_t>, 12> kSlots{{
-      {"lt1", 0}, {"dk1", 1}, {"lt2", 2}, {"dk2", 3}, {"accent1", 4}, {"accent2", 5},
-      {"accent3", 6}, {"accent4", 7}, {"accent5", 8}, {"accent6", 9}, {"hlink", 10},
+      {"lt1", 0},
+      {"dk1", 1},
+      {"lt2", 2},
+      {"dk2", 3},
+      {"accent1", 4},
+      {"accent2", 5},
+      {"accent3", 6},
+      {"accent4", 7},
+      {"accent5", 8},
+      {"accent6", 9},
+      {"hlink", 10},
       {"folHlink", 11},
   }};
   for (pugi::xml_node entry : scheme.children()) {
@@ -92,8 +103,10 @@ ThemeColors ParseThemeColors(std::string_view themeXml) {
       pugi::xml_node value = entry.first_child();
       std::string_view kind = LocalName(value.name());
       std::optional<Rgb> rgb;
-      if (kind == "srgbClr") rgb = ParseArgb(value.attribute("val").value());
-      else if (kind == "sysClr") rgb = ParseArgb(value.attribute("lastClr").value());
+      if (kind == "srgbClr")
+        rgb = ParseArgb(value.attribute("val").value());
+      else if (kind == "sysClr")
+        rgb = ParseArgb(value.attribute("lastClr").value());
       if (rgb) colors[slot] = *rgb;
     }
   }
@@ -109,9 +122,12 @@ Rgb ApplyTint(Rgb rgb, double tint) {
   if (mx != mn) {
     double d = mx - mn;
     s = l > 0.5 ? d / (2 - mx - mn) : d / (mx + mn);
-    if (mx == r) h = (g - b) / d + (g < b ? 6 : 0);
-    else if (mx == g) h = (b - r) / d + 2;
-    else h = (r - g) / d + 4;
+    if (mx == r)
+      h = (g - b) / d + (g < b ? 6 : 0);
+    else if (mx == g)
+      h = (b - r) / d + 2;
+    else
+      h = (r - g) / d + 4;
     h /= 6;
   }
   l = tint < 0 ? l * (1 + tint) : l * (1 - tint) + tint;

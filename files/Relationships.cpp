@@ -19,7 +19,8 @@ std::string ResolveTarget(const std::string& sourcePart, std::string_view target
     path = std::string(target.substr(1));
   } else {
     size_t slash = sourcePart.rfind('/');
-    path = (slash == std::string::npos ? "" : sourcePart.substr(0, slash + 1)) + std::string(target);
+    path =
+        (slash == std::string::npos ? "" : sourcePart.substr(0, slash + 1)) + std::string(target);
   }
   // Fold "." and ".." segments.
   std::vector<std::string> segments;

@@ -40,8 +40,10 @@ std::optional<CellPos> ParseCellRef(std::string_view ref) {
 }
 
 std::optional<double> ParseNumber(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\n'))
+    s.remove_suffix(1);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   double v = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
@@ -51,17 +53,22 @@ std::optional<double> ParseNumber(std::string_view s) {
 
 long TypeFromText(std::string_view t) {
   static constexpr std::pair<std::string_view, long> kTypes[] = {
-      {"none", 0}, {"whole", 1}, {"decimal", 2}, {"list", 3},
-      {"date", 4}, {"time", 5}, {"textLength", 6}, {"custom", 7}};
+      {"none", 0}, {"whole", 1}, {"decimal", 2},    {"list", 3},
+      {"date", 4}, {"time", 5},  {"textLength", 6}, {"custom", 7}};
   for (auto [name, v] : kTypes) {
     if (name == t) return v;
   }
   return 0;
 }
 long OperatorFromText(std::string_view t) {
-  static constexpr std::pair<std::string_view, long> kOps[] = {
-      {"between", 1}, {"notBetween", 2}, {"equal", 3}, {"notEqual", 4},
-      {"greaterThan", 5}, {"lessThan", 6}, {"greaterThanOrEqual", 7}, {"lessThanOrEqual", 8}};
+  static constexpr std::pair<std::string_view, long> kOps[] = {{"between", 1},
+                                                               {"notBetween", 2},
+                                                               {"equal", 3},
+                                                               {"notEqual", 4},
+                                                               {"greaterThan", 5},
+                                                               {"lessThan", 6},
+                                                               {"greaterThanOrEqual", 7},
+                                                               {"lessThanOrEqual", 8}};
   for (auto [name, v] : kOps) {
     if (name == t) return v;
   }
@@ -178,7 +185,9 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
     if (!num(11, 2, hh) || !num(14, 2, mm)) return std::nullopt;
     if (text.size() >= 19 && text[16] == ':') {
       size_t end = 17;
-      while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.')) ++end;
+      while (end < text.size() &&
+             (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+        ++end;
       std::from_chars(text.data() + 17, text.data() + end, ss);
     }
   }
@@ -203,21 +212,27 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
   pugi::xml_node v, is;
   for (pugi::xml_node child : c.children()) {
     std::string_view name = LocalName(child.name());
-    if (name == "v") v = child;
-    else if (name == "is") is = child;
-    else if (name == "f") content.hasFormula = true;
+    if (name == "v")
+      v = child;
+    else if (name == "is")
+      is = child;
+    else if (name == "f")
+      content.hasFormula = true;
   }
   std::string_view text = v ? v.text().get() : "";
   if (type == "inlineStr") {
-    if (is) content.value = ElementText(is);
-    else if (v) content.value = std::string(text);
+    if (is)
+      content.value = ElementText(is);
+    else if (v)
+      content.value = std::string(text);
   } else if (!v || (text.empty() && type != "str")) {
     // No value: an empty or formatted-only cell, or a formula never calculated.
   } else if (type == "s") {
     std::uint64_t index = 0;
     auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
     if (ec != std::errc{} || ctx.sharedStrings == nullptr || index >= ctx.sharedStrings->size()) {
-      return Damaged(ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
+      return Damaged(
+          ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
     }
     content.value = (*ctx.sharedStrings)[index];
   } else if (type == "str") {
@@ -228,17 +243,21 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
     content.value = host::ErrorValueFromText(text).value_or(host::ErrorValue::Value);
   } else if (type == "d") {
     auto serial = SerialFromIsoDate(text);
-    if (!serial) return Damaged(ctx, "a cell holds the date \"" + std::string(text) + "\", which cannot be read");
+    if (!serial)
+      return Damaged(ctx,
+                     "a cell holds the date \"" + std::string(text) + "\", which cannot be read");
     content.value = host::Date{*serial};
   } else {
     auto number = ParseNumber(text);
-    if (!number) return Damaged(ctx, "a cell holds \"" + std::string(text) + "\" where a number belongs");
+    if (!number)
+      return Damaged(ctx, "a cell holds \"" + std::string(text) + "\" where a number belongs");
     content.value = *number;
   }
   return content;
 }
 
-FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml, const std::string& what) {
+FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
+                                                       const std::string& what) {
   std::vector<std::string> strings;
   auto root = RootElement(xml);
   if (!root || LocalName(root->name) != "sst") {
@@ -247,7 +266,8 @@ FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml, con
   if (root->selfClosing) return strings;
   KX_FILE_TRY(ForEachChildNode(xml, root->tagEnd, root->contentEnd, what,
                                [&](pugi::xml_node si) -> FileResult<void> {
-                                 if (LocalName(si.name()) == "si") strings.push_back(ElementText(si));
+                                 if (LocalName(si.name()) == "si")
+                                   strings.push_back(ElementText(si));
                                  return {};
                                }));
   return strings;
@@ -256,7 +276,8 @@ FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml, con
 FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
                            const SheetReadContext& ctx) {
   auto root = RootElement(xml);
-  if (!root || LocalName(root->name) != "worksheet") return Damaged(ctx, "the sheet's part is malformed");
+  if (!root || LocalName(root->name) != "worksheet")
+    return Damaged(ctx, "the sheet's part is malformed");
   auto sheetData = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
   {
     // Everything around the rows must be well-formed too, since saving copies it and edits it
@@ -266,7 +287,9 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     pugi::xml_document doc;
     pugi::xml_parse_result parsed =
         doc.load_buffer(skeleton.data(), skeleton.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!parsed) return Damaged(ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
+    if (!parsed)
+      return Damaged(
+          ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
   }
   if (auto views = FindChild(xml, root->tagEnd, root->contentEnd, "sheetViews")) {
     ReadView(xml, *views, sheet);
@@ -280,10 +303,12 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     while (auto dv = NextChild(xml, next, dvs->contentEnd, malformed)) {
       if (LocalName(dv->name) != "dataValidation") continue;
       std::string_view element = xml.substr(dv->begin, dv->end - dv->begin);
-      if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default, pugi::encoding_utf8)) {
+      if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default,
+                           pugi::encoding_utf8)) {
         return Damaged(ctx, "a data validation rule is malformed");
       }
-      rules.push_back(ReadValidation(doc.document_element(), static_cast<std::int32_t>(rules.size())));
+      rules.push_back(
+          ReadValidation(doc.document_element(), static_cast<std::int32_t>(rules.size())));
       source.validationXml.emplace_back(element);
     }
     if (malformed) return Damaged(ctx, "the data validation rules are malformed");
@@ -319,12 +344,13 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
           if (pugi::xml_attribute r = c.attribute("r")) {
             auto parsed = ParseCellRef(r.value());
             if (!parsed) {
-              return FileError{FileErrorKind::Damaged,
-                               ctx.what + ": the cell reference \"" + r.value() + "\" is not valid"};
+              return FileError{FileErrorKind::Damaged, ctx.what + ": the cell reference \"" +
+                                                           r.value() + "\" is not valid"};
             }
             pos = *parsed;
           } else if (pos.column > memhost::kMaxColumns) {
-            return FileError{FileErrorKind::TooLarge, ctx.what + ": more columns than a sheet holds"};
+            return FileError{FileErrorKind::TooLarge,
+                             ctx.what + ": more columns than a sheet holds"};
           }
           column = pos.column;
           if (*ctx.cellBudget == 0) {
@@ -358,19 +384,22 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
               if (!text.empty() && f.attribute("ref")) {
                 auto area = memhost::ParseArea(f.attribute("ref").value());
                 sharedGroups[si] = source.formulaGroups.size();
-                source.formulaGroups.push_back({pos, area.value_or(Area::Cell(pos)), "=" + text, false});
+                source.formulaGroups.push_back(
+                    {pos, area.value_or(Area::Cell(pos)), "=" + text, false});
                 cell.formula = "=" + text;
               } else if (group != sharedGroups.end()) {
                 const FormulaGroup& g = source.formulaGroups[group->second];
-                cell.formula = "=" + ShiftFormula(std::string_view(g.formula).substr(1),
-                                                  pos.row - g.anchor.row, pos.column - g.anchor.column);
+                cell.formula =
+                    "=" + ShiftFormula(std::string_view(g.formula).substr(1),
+                                       pos.row - g.anchor.row, pos.column - g.anchor.column);
               } else if (!text.empty()) {
                 cell.formula = "=" + text;
               }
             } else if (kind == "array") {
               auto area = memhost::ParseArea(f.attribute("ref").value());
               arrayGroups.push_back(source.formulaGroups.size());
-              source.formulaGroups.push_back({pos, area.value_or(Area::Cell(pos)), "=" + text, true});
+              source.formulaGroups.push_back(
+                  {pos, area.value_or(Area::Cell(pos)), "=" + text, true});
               cell.formula = "=" + text;
             } else if (!text.empty()) {
               cell.formula = "=" + text;

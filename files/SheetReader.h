@@ -15,12 +15,12 @@
 namespace kx::files {
 
 struct SheetReadContext {
-  std::string what;                                // "book.xlsx: sheet "Data"" for messages
+  std::string what;  // "book.xlsx: sheet "Data"" for messages
   const std::vector<std::string>* sharedStrings = nullptr;
   const std::vector<memhost::StyleId>* styleIds = nullptr;  // cell format index -> model style
   const std::vector<bool>* dateFormats = nullptr;           // cell format index -> shows a date
   bool date1904 = false;
-  std::uint64_t* cellBudget = nullptr;             // cells the book may still take
+  std::uint64_t* cellBudget = nullptr;  // cells the book may still take
 };
 
 FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
@@ -35,7 +35,8 @@ struct CellContent {
 FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext& context);
 
 // The shared string table.
-FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml, const std::string& what);
+FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
+                                                       const std::string& what);
 
 // "2024-01-05T12:00:00" -> the serial day number; nullopt when not such a date.
 std::optional<double> SerialFromIsoDate(std::string_view text);

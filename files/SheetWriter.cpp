@@ -24,12 +24,14 @@ std::string NumberText(double value) {
 namespace {
 // How a cell is written anew.
 enum class Regenerate {
-  AsNeeded,     // keep the original when only its format changed
-  OwnFormula,   // a shared formula whose group lost its first cell: write the cell's own text
-  ValueOnly,    // part of an array formula that was removed: keep the value only
+  AsNeeded,    // keep the original when only its format changed
+  OwnFormula,  // a shared formula whose group lost its first cell: write the cell's own text
+  ValueOnly,   // part of an array formula that was removed: keep the value only
 };
 
-std::string Ref(CellPos p) { return memhost::ColumnLetters(p.column) + std::to_string(p.row); }
+std::string Ref(CellPos p) {
+  return memhost::ColumnLetters(p.column) + std::to_string(p.row);
+}
 
 std::optional<std::int32_t> RowNumber(std::string_view tag) {
   auto r = RawAttribute(tag, "r");
@@ -48,7 +50,9 @@ std::optional<std::int32_t> ColumnOf(std::string_view tag) {
   return memhost::ColumnFromLetters(r->substr(0, i));
 }
 
-bool Truthy(std::optional<std::string_view> v) { return v && (*v == "1" || *v == "true"); }
+bool Truthy(std::optional<std::string_view> v) {
+  return v && (*v == "1" || *v == "true");
+}
 
 class Writer {
  public:
@@ -60,9 +64,10 @@ class Writer {
     for (CellPos pos : sheet.changes().cells) cells_[pos.row][pos.column] = Regenerate::AsNeeded;
     if (ctx_.everything) {
       for (std::int32_t col : sheet.UsedColumns()) {
-        sheet.ForEachInColumn(col, 1, memhost::kMaxRows, [&](std::int32_t row, const memhost::Cell&) {
-          cells_[row][col] = Regenerate::AsNeeded;
-        });
+        sheet.ForEachInColumn(col, 1, memhost::kMaxRows,
+                              [&](std::int32_t row, const memhost::Cell&) {
+                                cells_[row][col] = Regenerate::AsNeeded;
+                              });
       }
     }
     for (const FormulaGroup& group : ctx_.source->formulaGroups) {
@@ -74,8 +79,8 @@ class Writer {
         sheet.ForEachInColumn(col, group.area.firstRow, group.area.lastRow,
                               [&](std::int32_t row, const memhost::Cell& cell) {
                                 if (CellPos{row, col} == group.anchor || !cell.HasFormula()) return;
-                                cells_[row][col] = group.array ? Regenerate::ValueOnly
-                                                               : Regenerate::OwnFormula;
+                                cells_[row][col] =
+                                    group.array ? Regenerate::ValueOnly : Regenerate::OwnFormula;
                               });
       }
     }
@@ -156,7 +161,8 @@ class Writer {
     }
   }
 
-  FileResult<void> RewriteRow(const ElementSpan& span, std::int32_t row, bool hidden, std::string& out) {
+  FileResult<void> RewriteRow(const ElementSpan& span, std::int32_t row, bool hidden,
+                              std::string& out) {
     done_.insert(row);
     std::string tag(span.StartTag(xml_));
     if (!RawAttribute(tag, "r")) tag = SetAttribute(tag, "r", std::to_string(row));
@@ -216,7 +222,8 @@ class Writer {
   // The original cell's content, to tell whether only its format changed.
   std::optional<CellContent> OriginalContent(std::string_view original, std::uint64_t xf) {
     pugi::xml_document doc;
-    if (!doc.load_buffer(original.data(), original.size(), pugi::parse_default, pugi::encoding_utf8)) {
+    if (!doc.load_buffer(original.data(), original.size(), pugi::parse_default,
+                         pugi::encoding_utf8)) {
       return std::nullopt;
     }
     pugi::xml_node c = doc.document_element();
@@ -275,8 +282,12 @@ class Writer {
     bool withFormula = cell->HasFormula() && how != Regenerate::ValueOnly;
     const host::Variant& v = cell->value;
     std::string body;
-    if (withFormula) body += "<" + p_ + "f>" + EscapeXml(std::string_view(cell->formula).substr(1)) + "</" + p_ + "f>";
-    auto value = [&](const std::string& text) { body += "<" + p_ + "v>" + text + "</" + p_ + "v>"; };
+    if (withFormula)
+      body +=
+          "<" + p_ + "f>" + EscapeXml(std::string_view(cell->formula).substr(1)) + "</" + p_ + "f>";
+    auto value = [&](const std::string& text) {
+      body += "<" + p_ + "v>" + text + "</" + p_ + "v>";
+    };
     switch (v.kind()) {
       case host::Variant::Kind::Empty:
         break;
@@ -300,8 +311,8 @@ class Writer {
           value(EscapeXml(EncodeCellText(v.AsText())));
         } else {
           out += " t=\"inlineStr\"";
-          body += "<" + p_ + "is><" + p_ + "t xml:space=\"preserve\">" + EscapeXml(EncodeCellText(v.AsText())) +
-                  "</" + p_ + "t></" + p_ + "is>";
+          body += "<" + p_ + "is><" + p_ + "t xml:space=\"preserve\">" +
+                  EscapeXml(EncodeCellText(v.AsText())) + "</" + p_ + "t></" + p_ + "is>";
         }
         break;
     }
@@ -322,10 +333,10 @@ class Writer {
 
 // Elements that follow the data validation list in a sheet, in order.
 constexpr std::string_view kAfterValidations[] = {
-    "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter", "rowBreaks",
-    "colBreaks", "customProperties", "cellWatches", "ignoredErrors", "smartTags", "drawing",
-    "legacyDrawing", "legacyDrawingHF", "picture", "oleObjects", "controls", "webPublishItems",
-    "tableParts", "extLst"};
+    "hyperlinks", "printOptions", "pageMargins",      "pageSetup",       "headerFooter",
+    "rowBreaks",  "colBreaks",    "customProperties", "cellWatches",     "ignoredErrors",
+    "smartTags",  "drawing",      "legacyDrawing",    "legacyDrawingHF", "picture",
+    "oleObjects", "controls",     "webPublishItems",  "tableParts",      "extLst"};
 }  // namespace
 
 FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ctx) {

@@ -27,15 +27,14 @@ std::string StoredFormula(const std::string& shown, long type) {
 
 std::string ValidationsXml(const std::vector<memhost::ValidationRule>& rules,
                            const XlsxSheetSource& source, const std::string& p) {
-  static constexpr std::array<const char*, 8> kTypes{"none", "whole", "decimal", "list",
-                                                     "date", "time", "textLength", "custom"};
-  static constexpr std::array<const char*, 9> kOps{"between", "between", "notBetween",
-                                                   "equal", "notEqual", "greaterThan",
-                                                   "lessThan", "greaterThanOrEqual",
-                                                   "lessThanOrEqual"};
+  static constexpr std::array<const char*, 8> kTypes{"none", "whole", "decimal",    "list",
+                                                     "date", "time",  "textLength", "custom"};
+  static constexpr std::array<const char*, 9> kOps{
+      "between",     "between",  "notBetween",         "equal",          "notEqual",
+      "greaterThan", "lessThan", "greaterThanOrEqual", "lessThanOrEqual"};
   // A rule that covers no cells cannot be stored.
-  size_t count = static_cast<size_t>(std::count_if(rules.begin(), rules.end(),
-                                                   [](const auto& r) { return !r.areas.empty(); }));
+  size_t count = static_cast<size_t>(
+      std::count_if(rules.begin(), rules.end(), [](const auto& r) { return !r.areas.empty(); }));
   if (count == 0) return "";
   std::string out = "<" + p + "dataValidations count=\"" + std::to_string(count) + "\">";
   for (const memhost::ValidationRule& rule : rules) {
@@ -49,13 +48,15 @@ std::string ValidationsXml(const std::vector<memhost::ValidationRule>& rules,
       return on ? std::string(" ") + name + "=\"1\"" : std::string();
     };
     auto text = [&](const char* name, const std::string& value) {
-      return value.empty() ? std::string() : std::string(" ") + name + "=\"" + EscapeXml(value) + "\"";
+      return value.empty() ? std::string()
+                           : std::string(" ") + name + "=\"" + EscapeXml(value) + "\"";
     };
     long type = rule.type >= 0 && rule.type < 8 ? rule.type : 0;
     out += "<" + p + "dataValidation type=\"" + kTypes[static_cast<size_t>(type)] + "\"";
     if (rule.alertStyle == 2) out += " errorStyle=\"warning\"";
     if (rule.alertStyle == 3) out += " errorStyle=\"information\"";
-    if (rule.op >= 2 && rule.op <= 8) out += std::string(" operator=\"") + kOps[static_cast<size_t>(rule.op)] + "\"";
+    if (rule.op >= 2 && rule.op <= 8)
+      out += std::string(" operator=\"") + kOps[static_cast<size_t>(rule.op)] + "\"";
     out += flag("allowBlank", rule.ignoreBlank);
     out += flag("showDropDown", !rule.inCellDropdown);  // the file's flag hides the drop-down
     out += flag("showInputMessage", rule.showInput);

@@ -16,8 +16,10 @@
 namespace kx::files {
 
 FileResult<void> CheckPartXml(std::string_view xml, const std::string& what) {
-  if (xml.size() >= 2 && ((xml[0] == '\xFF' && xml[1] == '\xFE') || (xml[0] == '\xFE' && xml[1] == '\xFF'))) {
-    return FileError{FileErrorKind::Unsupported, what + " is written in UTF-16, which is not supported"};
+  if (xml.size() >= 2 &&
+      ((xml[0] == '\xFF' && xml[1] == '\xFE') || (xml[0] == '\xFE' && xml[1] == '\xFF'))) {
+    return FileError{FileErrorKind::Unsupported,
+                     what + " is written in UTF-16, which is not supported"};
   }
   // A declaration can only come before the root element; look at the prolog only.
   std::string_view prolog = xml.substr(0, std::min<size_t>(xml.size(), 4096));
@@ -42,8 +44,10 @@ FileResult<std::string> ReadXmlPart(ZipReader& zip, const std::string& part) {
 
 FileResult<pugi::xml_document*> LoadDocument(pugi::xml_document& doc, const std::string& xml,
                                              const std::string& what) {
-  pugi::xml_parse_result r = doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
-  if (!r) return FileError{FileErrorKind::Damaged, what + " is malformed XML (" + r.description() + ")"};
+  pugi::xml_parse_result r =
+      doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!r)
+    return FileError{FileErrorKind::Damaged, what + " is malformed XML (" + r.description() + ")"};
   return &doc;
 }
 
@@ -69,8 +73,10 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
                                                     const std::string& fileName,
                                                     const OpenOptions& options) {
   auto zip = KX_FILE_TRY(ZipReader::Open(bytes, fileName, options.limits));
-  if (zip->Find("[Content_Types].xml") == nullptr) return NotWorkbook(fileName, "it has no content types");
-  if (zip->Find("_rels/.rels") == nullptr) return NotWorkbook(fileName, "it has no package relationships");
+  if (zip->Find("[Content_Types].xml") == nullptr)
+    return NotWorkbook(fileName, "it has no content types");
+  if (zip->Find("_rels/.rels") == nullptr)
+    return NotWorkbook(fileName, "it has no package relationships");
   auto rootRels = ParseRelationships(KX_FILE_TRY(ReadXmlPart(*zip, "_rels/.rels")), "");
   const Relationship* office = FindByType(rootRels, "officeDocument");
   if (office == nullptr || zip->Find(office->target) == nullptr) {
@@ -84,7 +90,8 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   pugi::xml_document workbookDoc;
   KX_FILE_TRY(LoadDocument(workbookDoc, workbookXml, fileName + ": the workbook part"));
   pugi::xml_node workbook = workbookDoc.document_element();
-  if (LocalName(workbook.name()) != "workbook") return NotWorkbook(fileName, "the main part is not a spreadsheet");
+  if (LocalName(workbook.name()) != "workbook")
+    return NotWorkbook(fileName, "the main part is not a spreadsheet");
 
   std::vector<Relationship> rels;
   std::string relsPart = RelationshipsPartFor(source->workbookPart);
@@ -106,21 +113,24 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
 
   auto book = std::make_shared<memhost::Book>(fileName.substr(fileName.find_last_of('/') + 1));
   ThemeColors theme = DefaultThemeColors();
-  if (!source->themePart.empty()) theme = ParseThemeColors(KX_FILE_TRY(ReadXmlPart(*zip, source->themePart)));
+  if (!source->themePart.empty())
+    theme = ParseThemeColors(KX_FILE_TRY(ReadXmlPart(*zip, source->themePart)));
   std::string stylesXml;
   if (!source->stylesPart.empty()) stylesXml = KX_FILE_TRY(ReadXmlPart(*zip, source->stylesPart));
   XlsxStyles styles = KX_FILE_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, fileName));
   std::vector<memhost::StyleId> styleIds;
   std::vector<bool> dateFormats;
   for (const memhost::Style& s : styles.formats()) {
-    bool plain = s.sourceStyle == 0 && s.colorIndex == host::xl::ColorIndexNone && s.numberFormat == "General";
+    bool plain = s.sourceStyle == 0 && s.colorIndex == host::xl::ColorIndexNone &&
+                 s.numberFormat == "General";
     styleIds.push_back(plain ? memhost::kDefaultStyle : book->styles.Intern(s));
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
   }
   std::vector<std::string> sharedStrings;
   if (!source->sharedStringsPart.empty()) {
-    sharedStrings = KX_FILE_TRY(ReadSharedStrings(KX_FILE_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
-                                                  fileName + ": the shared strings"));
+    sharedStrings =
+        KX_FILE_TRY(ReadSharedStrings(KX_FILE_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
+                                      fileName + ": the shared strings"));
   }
 
   std::uint64_t cellBudget = options.limits.maxCells;
@@ -138,15 +148,18 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     }
     std::string name = sheetNode.attribute("name").value();
     std::string_view id = IdAttribute(sheetNode);
-    auto rel = std::find_if(rels.begin(), rels.end(), [&](const Relationship& r) { return r.id == id; });
+    auto rel =
+        std::find_if(rels.begin(), rels.end(), [&](const Relationship& r) { return r.id == id; });
     if (rel == rels.end() || zip->Find(rel->target) == nullptr) {
-      return FileError{FileErrorKind::Damaged, fileName + ": the part of sheet \"" + name + "\" is missing"};
+      return FileError{FileErrorKind::Damaged,
+                       fileName + ": the part of sheet \"" + name + "\" is missing"};
     }
     size_t thisTab = tab++;
     // Chart sheets and the like hold no cells; they are carried through untouched.
     if (!TypeIs(*rel, "worksheet")) continue;
     if (!names.insert(name).second) {
-      return FileError{FileErrorKind::Damaged, fileName + ": two sheets are named \"" + name + "\""};
+      return FileError{FileErrorKind::Damaged,
+                       fileName + ": two sheets are named \"" + name + "\""};
     }
     if (thisTab == activeTab) book->activeSheet = book->sheets.size();
     memhost::Sheet& sheet = book->AddSheet(name);

@@ -23,7 +23,7 @@ struct FormulaGroup {
 
 struct XlsxSheetSource {
   std::string name;
-  std::string part;  // "xl/worksheets/sheet1.xml"
+  std::string part;                                  // "xl/worksheets/sheet1.xml"
   std::vector<memhost::ValidationRule> validations;  // as read, by sourceIndex
   std::vector<std::string> validationXml;            // each rule's original element
   std::vector<FormulaGroup> formulaGroups;

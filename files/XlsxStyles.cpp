@@ -46,8 +46,10 @@ std::int32_t FillColorIndex(std::string_view fill, const ThemeColors& theme, boo
     return kNone;  // the system colours 64 and 65
   }
   std::optional<Rgb> rgb;
-  if (auto argb = RawAttribute(tag, "rgb")) rgb = ParseArgb(*argb);
-  else if (auto th = IntAttribute(tag, "theme"); th && *th >= 0 && *th < 12) rgb = theme[static_cast<size_t>(*th)];
+  if (auto argb = RawAttribute(tag, "rgb"))
+    rgb = ParseArgb(*argb);
+  else if (auto th = IntAttribute(tag, "theme"); th && *th >= 0 && *th < 12)
+    rgb = theme[static_cast<size_t>(*th)];
   if (!rgb) return kNone;
   if (auto tint = RawAttribute(tag, "tint")) {
     rgb = ApplyTint(*rgb, std::strtod(std::string(*tint).c_str(), nullptr));
@@ -108,7 +110,8 @@ FileResult<XlsxStyles> XlsxStyles::Parse(std::string text, const ThemeColors& th
     size_t next = s.fillsSpan_.contentBegin;
     while (auto fill = NextChild(t, next, s.fillsSpan_.contentEnd, malformed)) {
       bool exact = false;
-      s.fillColors_.push_back(FillColorIndex(t.substr(fill->begin, fill->end - fill->begin), theme, &exact));
+      s.fillColors_.push_back(
+          FillColorIndex(t.substr(fill->begin, fill->end - fill->begin), theme, &exact));
       s.fillIsIndexed_.push_back(exact);
     }
   }
@@ -132,7 +135,8 @@ FileResult<XlsxStyles> XlsxStyles::Parse(std::string text, const ThemeColors& th
       s.xfTexts_.emplace_back(t.substr(xf->begin, xf->end - xf->begin));
     }
   }
-  if (malformed) return FileError{FileErrorKind::Damaged, fileName + ": the styles part is malformed"};
+  if (malformed)
+    return FileError{FileErrorKind::Damaged, fileName + ": the styles part is malformed"};
   if (s.formats_.empty()) s.formats_.push_back(memhost::Style{kNone, "General", 0});
   s.existingFills_ = s.fillColors_.size();
   s.existingXfs_ = s.xfTexts_.size();
@@ -185,9 +189,10 @@ std::uint32_t XlsxStyles::FormatFor(const memhost::Style& style) {
   if (base.colorIndex == style.colorIndex && base.numberFormat == style.numberFormat) {
     return static_cast<std::uint32_t>(source);
   }
-  std::string xf = static_cast<size_t>(source) < xfTexts_.size()
-                       ? xfTexts_[static_cast<size_t>(source)]
-                       : "<" + prefix_ + "xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>";
+  std::string xf =
+      static_cast<size_t>(source) < xfTexts_.size()
+          ? xfTexts_[static_cast<size_t>(source)]
+          : "<" + prefix_ + "xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/>";
   auto tagEnd = RootElement(xf);
   std::string tag = tagEnd ? std::string(tagEnd->StartTag(xf)) : xf;
   std::string rest = tagEnd ? xf.substr(tagEnd->tagEnd) : "";
@@ -230,12 +235,14 @@ std::string XlsxStyles::Text() const {
   std::string_view t = text_;
   // Rewrites the three lists in document order; a missing numFmts list goes first in the sheet.
   std::vector<TextEdit> edits;
-  auto editList = [&](const Span& span, std::string_view local, const std::vector<std::string>& added,
-                      size_t existing) {
+  auto editList = [&](const Span& span, std::string_view local,
+                      const std::vector<std::string>& added, size_t existing) {
     if (added.empty()) return;
     std::string list = ListText(span, local, added, existing);
-    if (span.present) edits.push_back({span.begin, span.end, std::move(list)});
-    else edits.push_back({span.insertAt, span.insertAt, std::move(list)});
+    if (span.present)
+      edits.push_back({span.begin, span.end, std::move(list)});
+    else
+      edits.push_back({span.insertAt, span.insertAt, std::move(list)});
   };
   editList(numFmtsSpan_, "numFmts", addedNumFmts_, numFmts_.size() - addedNumFmts_.size());
   editList(fillsSpan_, "fills", addedFills_, existingFills_);

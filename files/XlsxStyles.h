@@ -34,23 +34,23 @@ class XlsxStyles {
 
  private:
   struct Span {
-    size_t begin = 0, end = 0;  // of the list's element in text_
+    size_t begin = 0, end = 0;                // of the list's element in text_
     size_t contentBegin = 0, contentEnd = 0;  // where new entries go
-    bool present = false;       // the list is in the part
+    bool present = false;                     // the list is in the part
     bool selfClosing = false;
-    size_t insertAt = 0;        // where a missing list goes
+    size_t insertAt = 0;  // where a missing list goes
   };
   std::uint32_t FillFor(std::int32_t colorIndex);
   std::uint32_t NumberFormatFor(const std::string& code);
-  std::string ListText(const Span& span, std::string_view local, const std::vector<std::string>& added,
-                       size_t existing) const;
+  std::string ListText(const Span& span, std::string_view local,
+                       const std::vector<std::string>& added, size_t existing) const;
 
   std::string text_;
   std::string prefix_;  // "x:" when the part uses one
   std::vector<memhost::Style> formats_;
-  std::vector<std::string> xfTexts_;           // existing formats' elements, then added ones
-  std::vector<std::int32_t> fillColors_;       // ColorIndex of each fill (none when not solid)
-  std::vector<bool> fillIsIndexed_;            // stated as exactly that palette entry
+  std::vector<std::string> xfTexts_;             // existing formats' elements, then added ones
+  std::vector<std::int32_t> fillColors_;         // ColorIndex of each fill (none when not solid)
+  std::vector<bool> fillIsIndexed_;              // stated as exactly that palette entry
   std::map<std::int32_t, std::string> numFmts_;  // id -> code (custom ones)
   Span numFmtsSpan_, fillsSpan_, xfsSpan_;
   size_t existingFills_ = 0, existingXfs_ = 0;

@@ -16,7 +16,8 @@ namespace kx::files {
 
 namespace {
 // The part without the root's children for which `drop` says so.
-std::string WithoutChildren(std::string_view xml, const std::function<bool(std::string_view tag)>& drop) {
+std::string WithoutChildren(std::string_view xml,
+                            const std::function<bool(std::string_view tag)>& drop) {
   auto root = RootElement(xml);
   if (!root) return std::string(xml);
   std::string out;
@@ -38,14 +39,16 @@ std::string WithFullCalculation(std::string_view xml) {
   std::string prefix(root->name.substr(0, root->name.size() - LocalName(root->name).size()));
   if (auto calc = FindChild(xml, root->tagEnd, root->contentEnd, "calcPr")) {
     return std::string(xml.substr(0, calc->begin)) +
-           SetAttribute(calc->StartTag(xml), "fullCalcOnLoad", "1") + std::string(xml.substr(calc->tagEnd));
+           SetAttribute(calc->StartTag(xml), "fullCalcOnLoad", "1") +
+           std::string(xml.substr(calc->tagEnd));
   }
   static constexpr std::string_view kAfterCalc[] = {
-      "oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes",
-      "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
+      "oleSize",       "customWorkbookViews", "pivotCaches",       "smartTagPr", "smartTagTypes",
+      "webPublishing", "fileRecoveryPr",      "webPublishObjects", "extLst"};
   size_t at = root->contentEnd;
   for (std::string_view follower : kAfterCalc) {
-    if (auto f = FindChild(xml, root->tagEnd, root->contentEnd, follower)) at = std::min(at, f->begin);
+    if (auto f = FindChild(xml, root->tagEnd, root->contentEnd, follower))
+      at = std::min(at, f->begin);
   }
   return std::string(xml.substr(0, at)) + "<" + prefix + "calcPr fullCalcOnLoad=\"1\"/>" +
          std::string(xml.substr(at));
@@ -75,19 +78,21 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   auto zip = KX_FILE_TRY(ZipReader::Open(source->bytes, targetName, limits));
 
   ThemeColors theme = DefaultThemeColors();
-  if (!source->themePart.empty()) theme = ParseThemeColors(KX_FILE_TRY(zip->Read(source->themePart)));
+  if (!source->themePart.empty())
+    theme = ParseThemeColors(KX_FILE_TRY(zip->Read(source->themePart)));
   std::string stylesXml;
   if (!source->stylesPart.empty()) stylesXml = KX_FILE_TRY(zip->Read(source->stylesPart));
   XlsxStyles styles = KX_FILE_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, targetName));
   std::vector<bool> dateFormats;
-  for (const memhost::Style& s : styles.formats()) dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
+  for (const memhost::Style& s : styles.formats())
+    dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
 
   std::vector<std::string> sharedStrings;
   bool sharedStringsRead = false;
   auto loadSharedStrings = [&]() -> FileResult<const std::vector<std::string>*> {
     if (!sharedStringsRead && !source->sharedStringsPart.empty()) {
-      sharedStrings = KX_FILE_TRY(ReadSharedStrings(KX_FILE_TRY(zip->Read(source->sharedStringsPart)),
-                                                    targetName + ": the shared strings"));
+      sharedStrings = KX_FILE_TRY(ReadSharedStrings(
+          KX_FILE_TRY(zip->Read(source->sharedStringsPart)), targetName + ": the shared strings"));
     }
     sharedStringsRead = true;
     return &sharedStrings;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 namespace kx::files {
 
@@ -38,7 +38,9 @@ size_t SkipSpecial(std::string_view text, size_t pos, size_t end) {
   return TagClose(text, pos, end);  // <!DOCTYPE ...> and the like
 }
 
-bool IsNameEnd(char c) { return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsNameEnd(char c) {
+  return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r';
+}
 }  // namespace
 
 std::string_view LocalName(std::string_view qualified) {
@@ -149,7 +151,8 @@ std::optional<AttrPos> FindAttribute(std::string_view tag, std::string_view name
   size_t i = 1;
   while (i < tag.size() && !IsNameEnd(tag[i])) ++i;  // the element's name
   for (;;) {
-    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\n' || tag[i] == '\r')) ++i;
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\n' || tag[i] == '\r'))
+      ++i;
     if (i >= tag.size() || tag[i] == '>' || tag[i] == '/') return std::nullopt;
     size_t nameBegin = i;
     while (i < tag.size() && tag[i] != '=' && tag[i] != ' ' && tag[i] != '\t' && tag[i] != '\n' &&
@@ -197,7 +200,8 @@ std::string RemoveAttribute(std::string_view startTag, std::string_view name) {
 }
 
 std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {
-  std::sort(edits.begin(), edits.end(), [](const TextEdit& a, const TextEdit& b) { return a.begin < b.begin; });
+  std::sort(edits.begin(), edits.end(),
+            [](const TextEdit& a, const TextEdit& b) { return a.begin < b.begin; });
   std::string out;
   out.reserve(text.size() + 1024);
   size_t at = 0;
@@ -212,7 +216,8 @@ std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {
 
 namespace {
 bool IsEscape(std::string_view text, size_t i) {
-  if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_') return false;
+  if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_')
+    return false;
   for (size_t k = i + 2; k < i + 6; ++k) {
     if (!std::isxdigit(static_cast<unsigned char>(text[k]))) return false;
   }
@@ -258,12 +263,23 @@ std::string EscapeXml(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -283,16 +299,22 @@ std::string UnescapeXml(std::string_view text) {
       break;
     }
     std::string_view entity = text.substr(i + 1, semi - i - 1);
-    if (entity == "amp") out += '&';
-    else if (entity == "lt") out += '<';
-    else if (entity == "gt") out += '>';
-    else if (entity == "quot") out += '"';
-    else if (entity == "apos") out += '\'';
+    if (entity == "amp")
+      out += '&';
+    else if (entity == "lt")
+      out += '<';
+    else if (entity == "gt")
+      out += '>';
+    else if (entity == "quot")
+      out += '"';
+    else if (entity == "apos")
+      out += '\'';
     else if (!entity.empty() && entity[0] == '#') {
       std::uint32_t cp = 0;
       bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
       std::string_view digits = entity.substr(hex ? 2 : 1);
-      auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
+      auto [p, ec] =
+          std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
       if (ec != std::errc{} || p != digits.data() + digits.size() || cp > 0x10FFFF) {
         out += text.substr(i, semi - i + 1);
       } else if (cp < 0x80) {

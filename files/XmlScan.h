@@ -13,11 +13,11 @@
 namespace kx::files {
 
 struct ElementSpan {
-  std::string_view name;    // the qualified name as written ("row", "x:row")
-  size_t begin = 0;         // at '<'
-  size_t tagEnd = 0;        // just past the start tag's '>'
-  size_t contentEnd = 0;    // at the end tag's "</" (tagEnd when self-closing)
-  size_t end = 0;           // just past the element
+  std::string_view name;  // the qualified name as written ("row", "x:row")
+  size_t begin = 0;       // at '<'
+  size_t tagEnd = 0;      // just past the start tag's '>'
+  size_t contentEnd = 0;  // at the end tag's "</" (tagEnd when self-closing)
+  size_t end = 0;         // just past the element
   bool selfClosing = false;
 
   std::string_view StartTag(std::string_view text) const {

@@ -39,7 +39,8 @@ FileResult<std::unique_ptr<ZipReader>> ZipReader::Open(std::shared_ptr<const std
   }
   zip_error_fini(&error);
   zip_int64_t count = zip_get_num_entries(reader->zip_, 0);
-  if (count < 0 || count > 100000) return Broken(reader->fileName_, "too many parts in the package");
+  if (count < 0 || count > 100000)
+    return Broken(reader->fileName_, "too many parts in the package");
   for (zip_int64_t i = 0; i < count; ++i) {
     zip_stat_t st;
     zip_stat_init(&st);
@@ -115,14 +116,13 @@ FileResult<std::string> ZipReader::Read(const std::string& name) {
   return out;
 }
 
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan,
-                              const std::string& path, const std::string& targetName) {
+FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+                              const std::string& targetName) {
   auto fail = [&](zip_t* z, const std::string& what) -> FileError {
     std::string why = z != nullptr ? zip_strerror(z) : "";
     if (z != nullptr) zip_discard(z);
-    return FileError{FileErrorKind::WriteFailed,
-                     targetName + ": cannot be written (" + what + (why.empty() ? "" : ": ") +
-                         why + ")"};
+    return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
+                                                     (why.empty() ? "" : ": ") + why + ")"};
   };
   int err = 0;
   zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
@@ -156,7 +156,8 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan,
   }
   for (const std::string& name : plan.added) {
     auto it = plan.replaced.find(name);
-    if (it == plan.replaced.end() || !addBytes(name, it->second)) return fail(out, "adding " + name);
+    if (it == plan.replaced.end() || !addBytes(name, it->second))
+      return fail(out, "adding " + name);
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
   return {};

@@ -20,7 +20,7 @@ class ZipReader {
   struct Entry {
     std::string name;
     std::uint64_t index = 0;
-    std::uint64_t size = 0;            // as the directory states it
+    std::uint64_t size = 0;  // as the directory states it
     std::uint64_t compressedSize = 0;
   };
 
@@ -59,7 +59,7 @@ struct PackagePlan {
 };
 
 // Writes the planned package to `path` (a temporary file the caller then renames).
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan,
-                              const std::string& path, const std::string& targetName);
+FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+                              const std::string& targetName);
 
 }  // namespace kx::files

@@ -34,7 +34,8 @@ int Generate(const std::string& path, int rows) {
       std::to_string(rows) + "\" uniqueCount=\"" + std::to_string(rows) + "\">";
   for (int r = 1; r <= rows; ++r) {
     std::string n = std::to_string(r);
-    sheet += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + std::to_string(r - 1) + "</v></c></row>";
+    sheet += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + std::to_string(r - 1) +
+             "</v></c></row>";
     strings += "<si><t>customer-" + std::to_string((r * 7919) % rows) + "</t></si>";
   }
   sheet += "</sheetData></worksheet>";
@@ -43,37 +44,53 @@ int Generate(const std::string& path, int rows) {
   std::string parts[][2] = {
       {"[Content_Types].xml",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"rels\" "
-       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default "
+       "Extension=\"rels\" "
+       "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/><Default "
+       "Extension=\"xml\" "
        "ContentType=\"application/xml\"/><Override PartName=\"/xl/workbook.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/"
+       ">"
        "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
        "<Override PartName=\"/xl/sharedStrings.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
+       "ContentType=\"application/"
+       "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
        "<Override PartName=\"/xl/styles.xml\" "
-       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></Types>"},
+       "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/></"
+       "Types>"},
       {"_rels/.rels",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
-       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship Id=\"rId1\" "
-       "Type=\"" + rt + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+       "Id=\"rId1\" "
+       "Type=\"" +
+           rt + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
       {"xl/workbook.xml",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook "
        "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-       "xmlns:r=\"" + rt.substr(0, rt.size() - 1) + "\"><sheets><sheet name=\"Customers\" sheetId=\"1\" "
-       "r:id=\"rId1\"/></sheets></workbook>"},
+       "xmlns:r=\"" +
+           rt.substr(0, rt.size() - 1) +
+           "\"><sheets><sheet name=\"Customers\" sheetId=\"1\" "
+           "r:id=\"rId1\"/></sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
        "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" + rt + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-       "<Relationship Id=\"rId2\" Type=\"" + rt + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
-       "<Relationship Id=\"rId3\" Type=\"" + rt + "styles\" Target=\"styles.xml\"/></Relationships>"},
+       "<Relationship Id=\"rId1\" Type=\"" +
+           rt +
+           "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+           "<Relationship Id=\"rId2\" Type=\"" +
+           rt +
+           "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+           "<Relationship Id=\"rId3\" Type=\"" +
+           rt + "styles\" Target=\"styles.xml\"/></Relationships>"},
       {"xl/styles.xml",
        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><styleSheet "
-       "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><fonts count=\"1\"><font/></fonts>"
+       "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><fonts "
+       "count=\"1\"><font/></fonts>"
        "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
        "patternType=\"gray125\"/></fill></fills><borders count=\"1\"><border/></borders><cellXfs "
-       "count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellXfs></styleSheet>"},
+       "count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+       "borderId=\"0\"/></cellXfs></styleSheet>"},
       {"xl/worksheets/sheet1.xml", sheet},
       {"xl/sharedStrings.xml", strings},
   };
@@ -110,8 +127,10 @@ int main(int argc, char** argv) {
     const kx::memhost::Cell* cell = sheet.CellAt({row, 1});
     if (cell == nullptr) continue;
     kx::memhost::Cell changed = *cell;
-    if (row % 200 == 1) changed.style = red;
-    else changed = {};
+    if (row % 200 == 1)
+      changed.style = red;
+    else
+      changed = {};
     sheet.SetCell({row, 1}, changed);
   }
   start = Clock::now();

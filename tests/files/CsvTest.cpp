@@ -32,10 +32,21 @@ TEST(CsvValue, NumbersBooleansErrorsAndText) {
     const char* text;
     Variant value;
   } cases[] = {
-      {"007", 7.0},       {"-1.5e3", -1500.0}, {".5", 0.5},      {"+4", 4.0},
-      {"TRUE", true},     {"false", false},    {"#N/A", host::ErrorValue::NA},
-      {"1 2", "1 2"},     {" 5", " 5"},        {"inf", "inf"},   {"0x10", "0x10"},
-      {"1,5", "1,5"},     {"abc", "abc"},      {"", Variant{}},  {"-", "-"},
+      {"007", 7.0},
+      {"-1.5e3", -1500.0},
+      {".5", 0.5},
+      {"+4", 4.0},
+      {"TRUE", true},
+      {"false", false},
+      {"#N/A", host::ErrorValue::NA},
+      {"1 2", "1 2"},
+      {" 5", " 5"},
+      {"inf", "inf"},
+      {"0x10", "0x10"},
+      {"1,5", "1,5"},
+      {"abc", "abc"},
+      {"", Variant{}},
+      {"-", "-"},
   };
   for (const Case& c : cases) EXPECT_EQ(CsvValue(c.text), c.value) << c.text;
 }
@@ -74,7 +85,8 @@ TEST_F(CsvFileTest, ReadsQuotedFieldsAndKeepsUntouchedBytes) {
 }
 
 TEST_F(CsvFileTest, UnchangedBooksWriteBackTheSameBytes) {
-  for (const char* text : {"a,b,\n1,2", "x,", "a,b\r\n\r\n,\n", "\"a\"\"\",b\n", "only", "a\tb,\n", ""}) {
+  for (const char* text :
+       {"a,b,\n1,2", "x,", "a,b\r\n\r\n,\n", "\"a\"\"\",b\n", "only", "a\tb,\n", ""}) {
     auto book = Open(text);
     ASSERT_TRUE(book);
     EXPECT_EQ(Save(*book), text);
@@ -85,10 +97,10 @@ TEST_F(CsvFileTest, WritesOnlyTheChangedFields) {
   auto book = Open("a,b,c\n007,\"x\",3\n1,2,3");
   ASSERT_TRUE(book);
   memhost::Sheet& s = *book->sheets[0];
-  s.SetCell({2, 3}, Cell{});                         // cleared
-  s.SetCell({3, 2}, Cell{"new, text", "", 0});       // needs quotes
-  s.SetCell({3, 5}, Cell{2.5, "", 0});               // beyond the record
-  s.SetCell({5, 1}, Cell{true, "", 0});              // beyond the file
+  s.SetCell({2, 3}, Cell{});                    // cleared
+  s.SetCell({3, 2}, Cell{"new, text", "", 0});  // needs quotes
+  s.SetCell({3, 5}, Cell{2.5, "", 0});          // beyond the record
+  s.SetCell({5, 1}, Cell{true, "", 0});         // beyond the file
   EXPECT_EQ(Save(*book), "a,b,c\n007,\"x\",\n1,\"new, text\",3,,2.5\n\nTRUE\n");
 }
 

@@ -11,10 +11,10 @@ namespace {
 
 struct Hostile {
   const char* name;
-  Parts parts;            // written as a package, unless `raw` is set
+  Parts parts;  // written as a package, unless `raw` is set
   std::string raw;
   FileErrorKind kind;
-  const char* says;       // part of the message
+  const char* says;  // part of the message
   Limits limits{};
 };
 
@@ -37,15 +37,17 @@ std::vector<Hostile> Cases() {
   std::string bigSheet = Sheet("<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" +
                                std::string(3 << 20, 'a') + "</t></is></c></row></sheetData>");
   std::string manyCells = "<sheetData>";
-  for (int r = 1; r <= 20; ++r) manyCells += "<row r=\"" + std::to_string(r) + "\"><c><v>1</v></c></row>";
+  for (int r = 1; r <= 20; ++r)
+    manyCells += "<row r=\"" + std::to_string(r) + "\"><c><v>1</v></c></row>";
   manyCells += "</sheetData>";
   return {
       {"text file", {}, "just some text", FileErrorKind::NotAWorkbook, "not a workbook"},
       {"no workbook part", noWorkbook, "", FileErrorKind::NotAWorkbook, "no workbook part"},
       {"entity expansion",
-       WithSheet("<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
-                 "\"&lol;&lol;&lol;\">]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&lol2;</t>"
-                 "</is></c></row></sheetData></worksheet>"),
+       WithSheet(
+           "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\"><!ENTITY lol2 "
+           "\"&lol;&lol;&lol;\">]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&lol2;</t>"
+           "</is></c></row></sheetData></worksheet>"),
        "", FileErrorKind::Damaged, "document type declaration"},
       {"row beyond the sheet",
        WithSheet(Sheet("<sheetData><row r=\"2000000\"><c><v>1</v></c></row></sheetData>")), "",
@@ -53,23 +55,29 @@ std::vector<Hostile> Cases() {
       {"column beyond the sheet",
        WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row></sheetData>")), "",
        FileErrorKind::Damaged, "XFE1"},
-      {"malformed sheet", WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</c></row></sheetData>")),
-       "", FileErrorKind::Damaged, "malformed"},
+      {"malformed sheet",
+       WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</c></row></sheetData>")), "",
+       FileErrorKind::Damaged, "malformed"},
       {"malformed around the rows",
        WithSheet(Sheet("<dimension ref=\"A1\"/=<sheetData><row r=\"1\"/></sheetData>")), "",
        FileErrorKind::Damaged, "malformed"},
-      {"not a number", WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1x</v></c></row></sheetData>")),
-       "", FileErrorKind::Damaged, "where a number belongs"},
+      {"not a number",
+       WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1x</v></c></row></sheetData>")), "",
+       FileErrorKind::Damaged, "where a number belongs"},
       {"missing shared string",
-       WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row></sheetData>")), "",
-       FileErrorKind::Damaged, "shared string 5"},
+       WithSheet(
+           Sheet("<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>5</v></c></row></sheetData>")),
+       "", FileErrorKind::Damaged, "shared string 5"},
       {"unknown cell format",
-       WithSheet(Sheet("<sheetData><row r=\"1\"><c r=\"A1\" s=\"9\"><v>5</v></c></row></sheetData>")), "",
-       FileErrorKind::Damaged, "cell format"},
-      {"part over the size limit", WithSheet(bigSheet), "", FileErrorKind::TooLarge, "larger than allowed",
-       tinyParts},
-      {"decompression bomb", WithSheet(bigSheet), "", FileErrorKind::TooLarge, "decompression bomb", lowRatio},
-      {"too many cells", WithSheet(Sheet(manyCells)), "", FileErrorKind::TooLarge, "more cells", fewCells},
+       WithSheet(
+           Sheet("<sheetData><row r=\"1\"><c r=\"A1\" s=\"9\"><v>5</v></c></row></sheetData>")),
+       "", FileErrorKind::Damaged, "cell format"},
+      {"part over the size limit", WithSheet(bigSheet), "", FileErrorKind::TooLarge,
+       "larger than allowed", tinyParts},
+      {"decompression bomb", WithSheet(bigSheet), "", FileErrorKind::TooLarge, "decompression bomb",
+       lowRatio},
+      {"too many cells", WithSheet(Sheet(manyCells)), "", FileErrorKind::TooLarge, "more cells",
+       fewCells},
   };
 }
 
@@ -78,8 +86,10 @@ TEST(HostileInput, EachGetsAClearMessageNamingTheFile) {
   for (const Hostile& c : Cases()) {
     SCOPED_TRACE(c.name);
     std::string path = dir + "/bad.xlsx";
-    if (c.raw.empty()) WriteZip(path, c.parts);
-    else WriteText(path, c.raw);
+    if (c.raw.empty())
+      WriteZip(path, c.parts);
+    else
+      WriteText(path, c.raw);
     OpenOptions options;
     options.limits = c.limits;
     auto book = OpenWorkbook(path, options);

@@ -55,7 +55,8 @@ TEST(Palette, ColoursMapToThePaletteEntryOrTheNearestOne) {
       "<a:theme xmlns:a=\"x\"><a:themeElements><a:clrScheme name=\"c\">"
       "<a:dk1><a:sysClr val=\"windowText\" lastClr=\"111111\"/></a:dk1>"
       "<a:lt1><a:srgbClr val=\"FEFEFE\"/></a:lt1>"
-      "<a:accent1><a:srgbClr val=\"123456\"/></a:accent1></a:clrScheme></a:themeElements></a:theme>");
+      "<a:accent1><a:srgbClr "
+      "val=\"123456\"/></a:accent1></a:clrScheme></a:themeElements></a:theme>");
   EXPECT_EQ(theme[0], 0xFEFEFEu);  // light 1 comes first for fills
   EXPECT_EQ(theme[1], 0x111111u);
   EXPECT_EQ(theme[4], 0x123456u);
@@ -79,12 +80,14 @@ TEST(XmlScan, FindsElementEndsAndEditsAttributes) {
   EXPECT_EQ(SetAttribute("<c r=\"A1\" s=\"2\">", "s", "7"), "<c r=\"A1\" s=\"7\">");
   EXPECT_EQ(SetAttribute("<c r=\"A1\"/>", "s", "7"), "<c r=\"A1\" s=\"7\"/>");
   EXPECT_EQ(SetAttribute("<c rs=\"A1\">", "s", "a&b"), "<c rs=\"A1\" s=\"a&amp;b\">");
-  EXPECT_EQ(RemoveAttribute("<row r=\"2\" hidden=\"1\" ht=\"3\">", "hidden"), "<row r=\"2\" ht=\"3\">");
+  EXPECT_EQ(RemoveAttribute("<row r=\"2\" hidden=\"1\" ht=\"3\">", "hidden"),
+            "<row r=\"2\" ht=\"3\">");
   EXPECT_EQ(RawAttribute("<c t='s' r=\"B2\">", "t"), "s");
   EXPECT_EQ(UnescapeXml("a&amp;b&#233;&#x20AC;&bogus;"), "a&b\xC3\xA9\xE2\x82\xAC&bogus;");
 
   EXPECT_EQ(DecodeCellText("a_x000D_b_x005F_x0041_"), "a\rb_x0041_");
-  for (std::string text : {std::string("tab\tbell\x07"), std::string("_x0041_ stays"), std::string("_x_")}) {
+  for (std::string text :
+       {std::string("tab\tbell\x07"), std::string("_x0041_ stays"), std::string("_x_")}) {
     EXPECT_EQ(DecodeCellText(EncodeCellText(text)), text);
   }
   EXPECT_EQ(EncodeCellText("bell\x07"), "bell_x0007_");

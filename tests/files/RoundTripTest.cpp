@@ -21,7 +21,9 @@ int RunCommand(const std::string& command) {
   int status = std::system((command + " > /tmp/kx-files-roundtrip.log 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-std::string Log() { return ReadText("/tmp/kx-files-roundtrip.log"); }
+std::string Log() {
+  return ReadText("/tmp/kx-files-roundtrip.log");
+}
 
 std::string LibreOffice(const std::string& dir, const std::string& to, const std::string& files) {
   return "cd " + dir + " && soffice --headless --norestore -env:UserInstallation=file://" + dir +
@@ -82,15 +84,18 @@ TEST_F(RoundTrip, OpenpyxlAndLibreOfficeWorkbooksKeepEverythingUntouched) {
   for (std::string source : {"openpyxl", "libreoffice"}) {
     SCOPED_TRACE(source);
     SaveChanged(source + ".xlsx", source + "-saved.xlsx");
-    EXPECT_EQ(RunCommand("/usr/bin/python3 " + kScript + " check " + *dir_ + "/" + source + ".xlsx " + *dir_ +
-                  "/" + source + "-saved.xlsx"),
+    EXPECT_EQ(RunCommand("/usr/bin/python3 " + kScript + " check " + *dir_ + "/" + source +
+                         ".xlsx " + *dir_ + "/" + source + "-saved.xlsx"),
               0)
         << Log();
   }
   // LibreOffice reads both saved books back with the changes in place.
-  ASSERT_EQ(RunCommand(LibreOffice(*dir_, "csv", "openpyxl-saved.xlsx libreoffice-saved.xlsx")), 0) << Log();
+  ASSERT_EQ(RunCommand(LibreOffice(*dir_, "csv", "openpyxl-saved.xlsx libreoffice-saved.xlsx")), 0)
+      << Log();
   for (std::string source : {"openpyxl", "libreoffice"}) {
-    EXPECT_EQ(RunCommand("/usr/bin/python3 " + kScript + " csv " + *dir_ + "/csv/" + source + "-saved.csv"), 0)
+    EXPECT_EQ(RunCommand("/usr/bin/python3 " + kScript + " csv " + *dir_ + "/csv/" + source +
+                         "-saved.csv"),
+              0)
         << source << ": " << Log();
   }
 }

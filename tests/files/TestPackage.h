@@ -90,9 +90,12 @@ inline Parts MakeParts(const BookParts& b) {
   std::string types =
       "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
       "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"rels\" "
+      "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
       "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-      "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>";
+      "<Override PartName=\"/xl/workbook.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/"
+      ">";
   std::string rels =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
       "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
@@ -102,25 +105,41 @@ inline Parts MakeParts(const BookParts& b) {
   for (size_t i = 0; i < b.sheets.size(); ++i) {
     std::string n = std::to_string(i + 1);
     types += "<Override PartName=\"/xl/worksheets/sheet" + n +
-             ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
-    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + rt + "worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
-    sheets += "<sheet name=\"" + b.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+             ".xml\" "
+             "ContentType=\"application/"
+             "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+    rels += "<Relationship Id=\"rId" + n + "\" Type=\"" + rt +
+            "worksheet\" Target=\"worksheets/sheet" + n + ".xml\"/>";
+    sheets +=
+        "<sheet name=\"" + b.sheets[i].first + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
     parts.push_back({"xl/worksheets/sheet" + n + ".xml", b.sheets[i].second});
   }
   if (!b.styles.empty()) {
-    types += "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
+    types +=
+        "<Override PartName=\"/xl/styles.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
     rels += "<Relationship Id=\"rIdS\" Type=\"" + rt + "styles\" Target=\"styles.xml\"/>";
     parts.push_back({"xl/styles.xml", b.styles});
   }
   if (!b.sharedStrings.empty()) {
-    types += "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>";
-    rels += "<Relationship Id=\"rIdT\" Type=\"" + rt + "sharedStrings\" Target=\"sharedStrings.xml\"/>";
+    types +=
+        "<Override PartName=\"/xl/sharedStrings.xml\" "
+        "ContentType=\"application/"
+        "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>";
+    rels +=
+        "<Relationship Id=\"rIdT\" Type=\"" + rt + "sharedStrings\" Target=\"sharedStrings.xml\"/>";
     parts.push_back({"xl/sharedStrings.xml", b.sharedStrings});
   }
   if (b.calcChain) {
-    types += "<Override PartName=\"/xl/calcChain.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/>";
+    types +=
+        "<Override PartName=\"/xl/calcChain.xml\" "
+        "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.calcChain+xml\"/"
+        ">";
     rels += "<Relationship Id=\"rIdC\" Type=\"" + rt + "calcChain\" Target=\"calcChain.xml\"/>";
-    parts.push_back({"xl/calcChain.xml", "<calcChain xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><c r=\"B1\" i=\"1\"/></calcChain>"});
+    parts.push_back(
+        {"xl/calcChain.xml",
+         "<calcChain xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><c "
+         "r=\"B1\" i=\"1\"/></calcChain>"});
   }
   types += "</Types>";
   rels += "</Relationships>";
@@ -128,9 +147,11 @@ inline Parts MakeParts(const BookParts& b) {
             {"_rels/.rels",
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
              "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-             "Id=\"rId1\" Type=\"" + rt + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-            {"xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook " + std::string(kNs) + ">" +
-                                    b.workbookPr + "<sheets>" + sheets + "</sheets>" + b.workbookExtra + "</workbook>"},
+             "Id=\"rId1\" Type=\"" +
+                 rt + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+            {"xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook " +
+                                    std::string(kNs) + ">" + b.workbookPr + "<sheets>" + sheets +
+                                    "</sheets>" + b.workbookExtra + "</workbook>"},
             {"xl/_rels/workbook.xml.rels", rels}};
   all.insert(all.end(), parts.begin(), parts.end());
   all.insert(all.end(), b.extra.begin(), b.extra.end());
@@ -138,7 +159,8 @@ inline Parts MakeParts(const BookParts& b) {
 }
 
 inline std::string Sheet(const std::string& body) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet " + std::string(kNs) + ">" + body + "</worksheet>";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet " + std::string(kNs) + ">" + body +
+         "</worksheet>";
 }
 
 }  // namespace kx::files::test

@@ -58,10 +58,16 @@ TEST_F(XlsxTest, ReadsValuesOfEveryKind) {
     CellPos pos;
     Variant value;
   } cases[] = {
-      {{1, 1}, "apple"},          {{1, 2}, "rich text"},  {{1, 3}, 42.5},
-      {{1, 4}, true},             {{2, 1}, host::Date{45000}},
-      {{2, 2}, host::Date{45001.5}}, {{2, 3}, host::ErrorValue::NA},
-      {{2, 4}, "inline"},         {{6, 1}, "applex"},     {{6, 2}, 7.0},
+      {{1, 1}, "apple"},
+      {{1, 2}, "rich text"},
+      {{1, 3}, 42.5},
+      {{1, 4}, true},
+      {{2, 1}, host::Date{45000}},
+      {{2, 2}, host::Date{45001.5}},
+      {{2, 3}, host::ErrorValue::NA},
+      {{2, 4}, "inline"},
+      {{6, 1}, "applex"},
+      {{6, 2}, 7.0},
       {{6, 4}, " spaced "},
   };
   for (const Case& c : cases) {
@@ -123,7 +129,8 @@ TEST_F(XlsxTest, ColouringAddsOneFillAndFormatAndKeepsTheRest) {
   auto parts = ReadZip(dir_ + "/out.xlsx");
   const std::string& styles = parts["xl/styles.xml"];
   // Existing entries stay as they were; two fills and two formats are added.
-  EXPECT_NE(styles.find(kStyles.substr(kStyles.find("<fill>"), kStyles.find("</fills>") - kStyles.find("<fill>"))),
+  EXPECT_NE(styles.find(kStyles.substr(kStyles.find("<fill>"),
+                                       kStyles.find("</fills>") - kStyles.find("<fill>"))),
             std::string::npos);
   EXPECT_NE(styles.find("<fills count=\"6\">"), std::string::npos);
   EXPECT_NE(styles.find("<cellXfs count=\"8\">"), std::string::npos);
@@ -149,12 +156,14 @@ TEST_F(XlsxTest, ClearingTheFirstCellOfASharedFormulaKeepsTheOthersWorking) {
   EXPECT_EQ(At(back, {5, 2}).value, Variant(6.0));
   auto parts = ReadZip(dir_ + "/out.xlsx");
   EXPECT_EQ(parts["xl/worksheets/sheet1.xml"].find("si=\"0\""), std::string::npos);
-  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("<dimension ref=\"A1:D6\"/>"), std::string::npos);
+  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("<dimension ref=\"A1:D6\"/>"),
+            std::string::npos);
   // The stale calculation chain is gone, with its relationship and content type.
   EXPECT_EQ(parts.count("xl/calcChain.xml"), 0u);
   EXPECT_EQ(parts["xl/_rels/workbook.xml.rels"].find("calcChain"), std::string::npos);
   EXPECT_EQ(parts["[Content_Types].xml"].find("calcChain"), std::string::npos);
-  EXPECT_NE(parts["xl/workbook.xml"].find("<calcPr calcId=\"191029\" fullCalcOnLoad=\"1\"/>"), std::string::npos);
+  EXPECT_NE(parts["xl/workbook.xml"].find("<calcPr calcId=\"191029\" fullCalcOnLoad=\"1\"/>"),
+            std::string::npos);
 }
 
 TEST_F(XlsxTest, WritesNewValuesRowsAndHiddenRows) {
@@ -207,7 +216,8 @@ TEST_F(XlsxTest, ValidationRulesKeepUntouchedOnesAndAddNewOnes) {
   auto cleared = SaveAndReopen("cleared.xlsx");
   ASSERT_TRUE(cleared);
   EXPECT_TRUE(cleared->sheets[0]->validations().empty());
-  EXPECT_EQ(ReadZip(dir_ + "/cleared.xlsx")["xl/worksheets/sheet1.xml"].find("dataValidation"), std::string::npos);
+  EXPECT_EQ(ReadZip(dir_ + "/cleared.xlsx")["xl/worksheets/sheet1.xml"].find("dataValidation"),
+            std::string::npos);
 }
 
 TEST_F(XlsxTest, AFailedSaveLeavesTheTargetAlone) {
@@ -314,7 +324,8 @@ TEST(NewWorkbook, ABookMadeHereSavesAsXlsxWithEverythingInIt) {
   memhost::Book book("Book1");
   memhost::Sheet& first = book.AddSheet("Sheet1");
   book.AddSheet("R&D <2>").LoadCell({1, 1}, memhost::Cell{"x", "", 0});
-  memhost::StyleId dateStyle = book.styles.Intern(memhost::Style{host::xl::ColorIndexNone, "m/d/yyyy", -1});
+  memhost::StyleId dateStyle =
+      book.styles.Intern(memhost::Style{host::xl::ColorIndexNone, "m/d/yyyy", -1});
   memhost::StyleId yellow = book.styles.Intern(memhost::Style{6, "General", -1});
   first.SetCell({1, 1}, memhost::Cell{"name", "", 0});
   first.SetCell({2, 1}, memhost::Cell{1.5, "", yellow});

@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   write.styles = &styles.value();
   write.what = "fuzz";
   write.dateFormats = &dates;
-  write.sharedStrings = [&]() -> files::FileResult<const std::vector<std::string>*> { return &strings; };
+  write.sharedStrings = [&]() -> files::FileResult<const std::vector<std::string>*> {
+    return &strings;
+  };
   auto rewritten = files::RewriteSheet(xml, write);
   if (!rewritten.ok()) return 0;
   memhost::Book again("again");
