@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "TestPackage.h"
@@ -17,13 +19,16 @@ using memhost::Cell;
 
 const std::string kScript = std::string(KX_FILES_TEST_DIR) + "/workbooks.py";
 
+// Each test process has its own folder: ctest may run the tests of this suite side by side.
+const std::string kDir =
+    (std::filesystem::temp_directory_path() / ("kx-files-roundtrip-" + std::to_string(::getpid())))
+        .string();
+
 int RunCommand(const std::string& command) {
-  int status = std::system((command + " > /tmp/kx-files-roundtrip.log 2>&1").c_str());
+  int status = std::system((command + " > " + kDir + "/command.log 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
-std::string Log() {
-  return ReadText("/tmp/kx-files-roundtrip.log");
-}
+std::string Log() { return ReadText(kDir + "/command.log"); }
 
 std::string LibreOffice(const std::string& dir, const std::string& to, const std::string& files) {
   return "cd " + dir + " && soffice --headless --norestore -env:UserInstallation=file://" + dir +
@@ -33,7 +38,7 @@ std::string LibreOffice(const std::string& dir, const std::string& to, const std
 class RoundTrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = new std::string(std::filesystem::temp_directory_path() / "kx-files-roundtrip");
+    dir_ = new std::string(kDir);
     std::filesystem::remove_all(*dir_);
     std::filesystem::create_directories(*dir_);
     ASSERT_EQ(RunCommand("/usr/bin/python3 " + kScript + " make " + *dir_ + "/openpyxl.xlsx"), 0)
@@ -42,7 +47,10 @@ class RoundTrip : public ::testing::Test {
         << Log() << "\n(scripts/setup.sh installs libreoffice-calc-nogui)";
     std::filesystem::rename(*dir_ + "/xlsx/openpyxl.xlsx", *dir_ + "/libreoffice.xlsx");
   }
-  static void TearDownTestSuite() { delete dir_; }
+  static void TearDownTestSuite() {
+    std::filesystem::remove_all(*dir_);
+    delete dir_;
+  }
 
   // What removing the duplicates of column A and colouring the rest does to the sheet.
   static void ChangeLikeTheAddIn(memhost::Book& book) {
