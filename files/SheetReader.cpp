@@ -303,7 +303,7 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     while (auto dv = NextChild(xml, next, dvs->contentEnd, malformed)) {
       if (LocalName(dv->name) != "dataValidation") continue;
       std::string_view element = xml.substr(dv->begin, dv->end - dv->begin);
-      if (!doc.load_buffer(element.data(), element.size(), pugi::parse_default,
+      if (!doc.load_buffer(element.data(), element.size(), kCellParse,
                            pugi::encoding_utf8)) {
         return Damaged(ctx, "a data validation rule is malformed");
       }

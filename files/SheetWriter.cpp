@@ -7,6 +7,7 @@
 #include <set>
 
 #include "files/SheetReader.h"
+#include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
 
@@ -222,7 +223,7 @@ class Writer {
   // The original cell's content, to tell whether only its format changed.
   std::optional<CellContent> OriginalContent(std::string_view original, std::uint64_t xf) {
     pugi::xml_document doc;
-    if (!doc.load_buffer(original.data(), original.size(), pugi::parse_default,
+    if (!doc.load_buffer(original.data(), original.size(), kCellParse,
                          pugi::encoding_utf8)) {
       return std::nullopt;
     }

@@ -14,6 +14,10 @@ namespace kx::files {
 
 inline constexpr size_t kBatchBytes = 1 << 20;
 
+// Cell text that is only a space is still text: keep whitespace-only content of an element
+// when it is all the element holds.
+inline constexpr unsigned kCellParse = pugi::parse_default | pugi::parse_ws_pcdata_single;
+
 // Calls visit(pugi::xml_node) for each child element of text[begin, end), in order; visit
 // returns FileResult<void> and a failure stops the walk. `what` names the part in messages.
 template <class Visit>
@@ -35,7 +39,7 @@ FileResult<void> ForEachChildNode(std::string_view text, size_t begin, size_t en
     }
     pugi::xml_parse_result parsed =
         doc.load_buffer(text.data() + first->begin, batchEnd - first->begin,
-                        pugi::parse_default | pugi::parse_fragment, pugi::encoding_utf8);
+                        kCellParse | pugi::parse_fragment, pugi::encoding_utf8);
     if (!parsed) {
       return FileError{FileErrorKind::Damaged,
                        what + " is malformed XML (" + parsed.description() + ")"};

@@ -42,7 +42,7 @@ inline const std::string kSharedStrings =
     "<si><t>apple</t></si>"
     "<si><r><t xml:space=\"preserve\">rich </t></r><r><rPr><b/></rPr><t>text</t></r>"
     "<rPh sb=\"0\" eb=\"1\"><t>guide</t></rPh></si>"
-    "<si><t xml:space=\"preserve\"> spaced </t></si></sst>";
+    "<si><t xml:space=\"preserve\"> spaced </t></si><si><t xml:space=\"preserve\"> </t></si></sst>";
 
 inline const std::string kRow1 =
     "<row r=\"1\" spans=\"1:4\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
@@ -66,7 +66,7 @@ inline const std::string kMainSheet = Sheet(
     "<row r=\"5\"><c r=\"A5\" s=\"4\"><v>3</v></c><c r=\"B5\"><f t=\"shared\" "
     "si=\"0\"/><v>6</v></c></row>"
     "<row r=\"6\"><c r=\"A6\" t=\"str\"><f>A1&amp;\"x\"</f><v>applex</v></c><c s=\"5\"><v>7</v></c>"
-    "<c r=\"D6\" t=\"s\"><v>2</v></c></row>"
+    "<c r=\"D6\" t=\"s\"><v>2</v></c><c r=\"E6\" t=\"s\"><v>3</v></c></row>"
     "</sheetData>"
     "<dataValidations count=\"1\"><dataValidation type=\"list\" allowBlank=\"1\" "
     "showInputMessage=\"1\" "

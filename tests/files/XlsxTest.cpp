@@ -69,6 +69,7 @@ TEST_F(XlsxTest, ReadsValuesOfEveryKind) {
       {{6, 1}, "applex"},
       {{6, 2}, 7.0},
       {{6, 4}, " spaced "},
+      {{6, 5}, " "},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(At(book_, c.pos).value, c.value) << c.pos.row << "," << c.pos.column;
@@ -104,7 +105,7 @@ TEST_F(XlsxTest, ReadsFillsFormatsRowsValidationAndView) {
   EXPECT_EQ(Data().activeCell, (CellPos{2, 2}));
   EXPECT_EQ(Data().selection, (std::vector<Area>{{2, 2, 3, 3}}));
   EXPECT_FALSE(Data().Changed());
-  EXPECT_EQ(Data().UsedArea(), (Area{1, 1, 6, 4}));
+  EXPECT_EQ(Data().UsedArea(), (Area{1, 1, 6, 5}));
 }
 
 TEST_F(XlsxTest, SavingUnchangedIsIdenticalPartForPart) {
@@ -156,7 +157,7 @@ TEST_F(XlsxTest, ClearingTheFirstCellOfASharedFormulaKeepsTheOthersWorking) {
   EXPECT_EQ(At(back, {5, 2}).value, Variant(6.0));
   auto parts = ReadZip(dir_ + "/out.xlsx");
   EXPECT_EQ(parts["xl/worksheets/sheet1.xml"].find("si=\"0\""), std::string::npos);
-  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("<dimension ref=\"A1:D6\"/>"),
+  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("<dimension ref=\"A1:E6\"/>"),
             std::string::npos);
   // The stale calculation chain is gone, with its relationship and content type.
   EXPECT_EQ(parts.count("xl/calcChain.xml"), 0u);
