@@ -18,10 +18,10 @@ namespace kx::files {
 // Bounds that keep hostile or absurd files from exhausting memory or time.
 struct Limits {
   std::uint64_t maxFileBytes = 1ull << 30;   // the file as stored
-  std::uint64_t maxPartBytes = 1ull << 30;   // one inflated part
-  std::uint64_t maxTotalBytes = 4ull << 30;  // all inflated parts read together
+  std::uint64_t maxPartBytes = 512ull << 20; // one inflated part (a 1,000,000-row sheet is ~50 MiB)
+  std::uint64_t maxTotalBytes = 1ull << 30;  // all inflated parts read together
   std::uint64_t maxRatio = 1000;             // inflated : stored, for parts over 1 MiB
-  std::uint64_t maxCells = 50'000'000;       // over the whole book
+  std::uint64_t maxCells = 20'000'000;       // over the whole book (~80 bytes each in memory)
   std::uint32_t maxSheets = 4096;
 };
 

@@ -74,7 +74,10 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
                            "\" was renamed, which saving cannot carry out"};
     }
   }
-  Limits limits;  // the file was read within the caller's limits already
+  // The parts were read within the caller's limits when the book was opened.
+  Limits limits;
+  limits.maxPartBytes = limits.maxTotalBytes = UINT64_MAX;
+  limits.maxRatio = UINT64_MAX;
   auto zip = KX_FILE_TRY(ZipReader::Open(source->bytes, targetName, limits));
 
   ThemeColors theme = DefaultThemeColors();
