@@ -126,3 +126,25 @@ TEST(HostileInput, MissingTruncatedAndUnknownFiles) {
 
 }  // namespace
 }  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+TEST(HostileInput, DeepNestingNeitherCrashesNorHangs) {
+  std::string dir = ScratchDir();
+  std::string deep;
+  for (int i = 0; i < 200000; ++i) deep += "<r>";
+  deep += "<t>x</t>";
+  for (int i = 0; i < 200000; ++i) deep += "</r>";
+  BookParts b;
+  b.sheets = {{"S", Sheet("<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>" + deep +
+                          "</is></c></row></sheetData>")}};
+  WriteZip(dir + "/deep.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/deep.xlsx");
+  // Runs do not nest: the nested text is not part of the cell, and reading ends normally.
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  EXPECT_EQ(book.value()->sheets[0]->CellAt({1, 1})->value, host::Variant(""));
+}
+
+}  // namespace
+}  // namespace kx::files::test
