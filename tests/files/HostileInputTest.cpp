@@ -42,6 +42,8 @@ std::vector<Hostile> Cases() {
   manyCells += "</sheetData>";
   return {
       {"text file", {}, "just some text", FileErrorKind::NotAWorkbook, "not a workbook"},
+      {"encrypted", {}, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10), FileErrorKind::Unsupported,
+       "password-protected"},
       {"no workbook part", noWorkbook, "", FileErrorKind::NotAWorkbook, "no workbook part"},
       {"entity expansion",
        WithSheet(
