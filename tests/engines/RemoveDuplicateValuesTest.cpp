@@ -229,8 +229,10 @@ TEST_F(RemoveDuplicateValues, AWholeColumnWorksOnItsUsedPart) {
 TEST_F(RemoveDuplicateValues, NoLeavesTheWorkbookAlone) {
   Column("A", {"a", "a"});
   Select("A1:A2");
-  screen.WhenShown("frmPrgBar").Press("CommandButton2");
+  // The window has no title bar: a press on its background drags it.
+  screen.WhenShown("frmPrgBar").MouseDown().Press("CommandButton2");
   Run(kRemoveAllDuplicates, false);
+  EXPECT_THAT(screen.DragsStarted(), ElementsAre("frmPrgBar"));
   EXPECT_THAT(Shown("A", 2), ElementsAre("a", "a"));
   EXPECT_FALSE(state.Forms.IsLoaded<runner::frmPrgBar>());
   EXPECT_EQ(state.CurrentOperation, "RADP");
