@@ -1,0 +1,44 @@
+#pragma once
+// Writing a changed worksheet part: the original bytes of every untouched row and cell are
+// copied, and only the cells, rows, dimension and validation list that changed are written
+// anew.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/FileError.h"
+#include "files/XlsxSource.h"
+#include "files/XlsxStyles.h"
+#include "memhost/model/Book.h"
+
+namespace kx::files {
+
+struct SheetWriteContext {
+  const memhost::Book* book = nullptr;
+  const memhost::Sheet* sheet = nullptr;
+  const XlsxSheetSource* source = nullptr;
+  XlsxStyles* styles = nullptr;
+  bool date1904 = false;
+  std::string what;  // names the sheet in messages
+  // The shared strings, read only when a changed cell needs them.
+  std::function<FileResult<const std::vector<std::string>*>()> sharedStrings;
+  // Cell formats that show dates, by index (to compare a date with its stored number).
+  const std::vector<bool>* dateFormats = nullptr;
+  // Writes every cell, hidden row and rule of the sheet, as for a new file.
+  bool everything = false;
+  // Set when a formula cell was removed or rewritten (the calculation chain is then stale).
+  bool formulaChanged = false;
+};
+
+FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& context);
+
+// The data validation list for a sheet's rules: unchanged rules keep their original element.
+std::string ValidationsXml(const std::vector<memhost::ValidationRule>& rules,
+                           const XlsxSheetSource& source, const std::string& prefix);
+
+// A number as a cell stores it: the shortest text that reads back as the same double.
+std::string NumberText(double value);
+
+}  // namespace kx::files

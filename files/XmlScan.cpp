@@ -1,0 +1,343 @@
+#include "files/XmlScan.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+
+namespace kx::files {
+
+namespace {
+// Past the '>' that closes the tag opened at `pos`, respecting quoted attribute values.
+size_t TagClose(std::string_view text, size_t pos, size_t end) {
+  char quote = 0;
+  for (size_t i = pos + 1; i < end; ++i) {
+    char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return i + 1;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// Skips a comment, CDATA section, processing instruction or declaration at `pos`; returns where
+// the text goes on, or npos.
+size_t SkipSpecial(std::string_view text, size_t pos, size_t end) {
+  auto after = [&](std::string_view closing) {
+    size_t at = text.substr(0, end).find(closing, pos);
+    return at == std::string_view::npos ? at : at + closing.size();
+  };
+  if (text.substr(pos, 4) == "<!--") return after("-->");
+  if (text.substr(pos, 9) == "<![CDATA[") return after("]]>");
+  if (text.substr(pos, 2) == "<?") return after("?>");
+  return TagClose(text, pos, end);  // <!DOCTYPE ...> and the like
+}
+
+bool IsNameEnd(char c) {
+  return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r';
+}
+}  // namespace
+
+std::string_view LocalName(std::string_view qualified) {
+  size_t colon = qualified.find(':');
+  return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t end,
+                                     bool& malformed) {
+  size_t pos = next;
+  for (;;) {
+    pos = text.substr(0, end).find('<', pos);
+    if (pos == std::string_view::npos) return std::nullopt;
+    if (pos + 1 >= end) {
+      malformed = true;
+      return std::nullopt;
+    }
+    char c = text[pos + 1];
+    if (c == '/') return std::nullopt;  // the parent's end tag
+    if (c == '!' || c == '?') {
+      pos = SkipSpecial(text, pos, end);
+      if (pos == std::string_view::npos) {
+        malformed = true;
+        return std::nullopt;
+      }
+      continue;
+    }
+    break;
+  }
+  ElementSpan span;
+  span.begin = pos;
+  size_t nameEnd = pos + 1;
+  while (nameEnd < end && !IsNameEnd(text[nameEnd])) ++nameEnd;
+  span.name = text.substr(pos + 1, nameEnd - pos - 1);
+  span.tagEnd = TagClose(text, pos, end);
+  if (span.tagEnd == std::string_view::npos || span.name.empty()) {
+    malformed = true;
+    return std::nullopt;
+  }
+  if (text[span.tagEnd - 2] == '/') {
+    span.selfClosing = true;
+    span.contentEnd = span.end = span.tagEnd;
+    next = span.end;
+    return span;
+  }
+  // Walk the content, counting nested elements, to the matching end tag.
+  int depth = 0;
+  size_t i = span.tagEnd;
+  for (;;) {
+    i = text.substr(0, end).find('<', i);
+    if (i == std::string_view::npos || i + 1 >= end) {
+      malformed = true;
+      return std::nullopt;
+    }
+    char c = text[i + 1];
+    if (c == '!' || c == '?') {
+      i = SkipSpecial(text, i, end);
+      if (i == std::string_view::npos) {
+        malformed = true;
+        return std::nullopt;
+      }
+      continue;
+    }
+    size_t close = TagClose(text, i, end);
+    if (close == std::string_view::npos) {
+      malformed = true;
+      return std::nullopt;
+    }
+    if (c == '/') {
+      if (depth == 0) {
+        span.contentEnd = i;
+        span.end = close;
+        next = close;
+        return span;
+      }
+      --depth;
+    } else if (text[close - 2] != '/') {
+      ++depth;
+    }
+    i = close;
+  }
+}
+
+std::optional<ElementSpan> FindChild(std::string_view text, size_t begin, size_t end,
+                                     std::string_view local) {
+  bool malformed = false;
+  size_t next = begin;
+  while (auto child = NextChild(text, next, end, malformed)) {
+    if (LocalName(child->name) == local) return child;
+  }
+  return std::nullopt;
+}
+
+std::optional<ElementSpan> RootElement(std::string_view text) {
+  bool malformed = false;
+  size_t next = 0;
+  auto root = NextChild(text, next, text.size(), malformed);
+  if (malformed) return std::nullopt;
+  return root;
+}
+
+namespace {
+// Where the attribute `name` starts (at its name) and its value's quotes, in a start tag.
+struct AttrPos {
+  size_t nameBegin, valueBegin, valueEnd;
+};
+std::optional<AttrPos> FindAttribute(std::string_view tag, std::string_view name) {
+  size_t i = 1;
+  while (i < tag.size() && !IsNameEnd(tag[i])) ++i;  // the element's name
+  for (;;) {
+    while (i < tag.size() && (tag[i] == ' ' || tag[i] == '\t' || tag[i] == '\n' || tag[i] == '\r'))
+      ++i;
+    if (i >= tag.size() || tag[i] == '>' || tag[i] == '/') return std::nullopt;
+    size_t nameBegin = i;
+    while (i < tag.size() && tag[i] != '=' && tag[i] != ' ' && tag[i] != '\t' && tag[i] != '\n' &&
+           tag[i] != '\r')
+      ++i;
+    std::string_view attr = tag.substr(nameBegin, i - nameBegin);
+    while (i < tag.size() && tag[i] != '"' && tag[i] != '\'') ++i;
+    if (i >= tag.size()) return std::nullopt;
+    char quote = tag[i];
+    size_t valueBegin = i + 1;
+    size_t valueEnd = tag.find(quote, valueBegin);
+    if (valueEnd == std::string_view::npos) return std::nullopt;
+    if (attr == name) return AttrPos{nameBegin, valueBegin, valueEnd};
+    i = valueEnd + 1;
+  }
+}
+}  // namespace
+
+std::optional<std::string_view> RawAttribute(std::string_view startTag, std::string_view name) {
+  auto at = FindAttribute(startTag, name);
+  if (!at) return std::nullopt;
+  return startTag.substr(at->valueBegin, at->valueEnd - at->valueBegin);
+}
+
+std::string SetAttribute(std::string_view startTag, std::string_view name, std::string_view value) {
+  std::string escaped = EscapeXml(value);
+  if (auto at = FindAttribute(startTag, name)) {
+    return std::string(startTag.substr(0, at->valueBegin)) + escaped +
+           std::string(startTag.substr(at->valueEnd));
+  }
+  size_t insert = startTag.size() - 1;
+  if (insert > 0 && startTag[insert - 1] == '/') --insert;
+  return std::string(startTag.substr(0, insert)) + " " + std::string(name) + "=\"" + escaped +
+         "\"" + std::string(startTag.substr(insert));
+}
+
+std::string RemoveAttribute(std::string_view startTag, std::string_view name) {
+  auto at = FindAttribute(startTag, name);
+  if (!at) return std::string(startTag);
+  size_t from = at->nameBegin;
+  while (from > 0 && (startTag[from - 1] == ' ' || startTag[from - 1] == '\t' ||
+                      startTag[from - 1] == '\n' || startTag[from - 1] == '\r'))
+    --from;
+  return std::string(startTag.substr(0, from)) + std::string(startTag.substr(at->valueEnd + 1));
+}
+
+std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {
+  std::sort(edits.begin(), edits.end(),
+            [](const TextEdit& a, const TextEdit& b) { return a.begin < b.begin; });
+  std::string out;
+  out.reserve(text.size() + 1024);
+  size_t at = 0;
+  for (const TextEdit& e : edits) {
+    out.append(text.substr(at, e.begin - at));
+    out += e.text;
+    at = e.end;
+  }
+  out.append(text.substr(at));
+  return out;
+}
+
+namespace {
+bool IsEscape(std::string_view text, size_t i) {
+  if (i + 7 > text.size() || text[i] != '_' || text[i + 1] != 'x' || text[i + 6] != '_')
+    return false;
+  for (size_t k = i + 2; k < i + 6; ++k) {
+    if (!std::isxdigit(static_cast<unsigned char>(text[k]))) return false;
+  }
+  return true;
+}
+}  // namespace
+
+std::string DecodeCellText(std::string_view text) {
+  if (text.find("_x") == std::string_view::npos) return std::string(text);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (IsEscape(text, i)) {
+      unsigned code = 0;
+      std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16);
+      out += UnescapeXml("&#" + std::to_string(code) + ";");
+      i += 6;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string EncodeCellText(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (IsEscape(text, i)) {
+      out += "_x005F";  // the underscore itself, escaped
+    } else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "_x%04X_", c);
+      out += buffer;
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
+
+std::string EscapeXml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string UnescapeXml(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') {
+      out += text[i];
+      continue;
+    }
+    size_t semi = text.find(';', i);
+    if (semi == std::string_view::npos) {
+      out += text.substr(i);
+      break;
+    }
+    std::string_view entity = text.substr(i + 1, semi - i - 1);
+    if (entity == "amp")
+      out += '&';
+    else if (entity == "lt")
+      out += '<';
+    else if (entity == "gt")
+      out += '>';
+    else if (entity == "quot")
+      out += '"';
+    else if (entity == "apos")
+      out += '\'';
+    else if (!entity.empty() && entity[0] == '#') {
+      std::uint32_t cp = 0;
+      bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
+      std::string_view digits = entity.substr(hex ? 2 : 1);
+      auto [p, ec] =
+          std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
+      if (ec != std::errc{} || p != digits.data() + digits.size() || cp > 0x10FFFF) {
+        out += text.substr(i, semi - i + 1);
+      } else if (cp < 0x80) {
+        out += static_cast<char>(cp);
+      } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+      } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+      } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+      }
+    } else {
+      out += text.substr(i, semi - i + 1);
+    }
+    i = semi;
+  }
+  return out;
+}
+
+}  // namespace kx::files

@@ -1,0 +1,166 @@
+#include "files/ZipPackage.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace kx::files {
+
+namespace {
+constexpr std::uint64_t kRatioFloor = 1u << 20;  // small parts may compress as well as they like
+
+FileError Broken(const std::string& file, const std::string& what) {
+  return {FileErrorKind::Damaged, file + ": " + what};
+}
+}  // namespace
+
+FileResult<std::unique_ptr<ZipReader>> ZipReader::Open(std::shared_ptr<const std::string> bytes,
+                                                       std::string fileName, Limits limits) {
+  std::unique_ptr<ZipReader> reader(new ZipReader());
+  reader->bytes_ = std::move(bytes);
+  reader->fileName_ = std::move(fileName);
+  reader->limits_ = limits;
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source =
+      zip_source_buffer_create(reader->bytes_->data(), reader->bytes_->size(), 0, &error);
+  if (source == nullptr) {
+    zip_error_fini(&error);
+    return FileError{FileErrorKind::NotAWorkbook, reader->fileName_ + ": cannot be read"};
+  }
+  reader->zip_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  if (reader->zip_ == nullptr) {
+    zip_source_free(source);
+    std::string why = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return FileError{FileErrorKind::NotAWorkbook,
+                     reader->fileName_ + ": is not a workbook package (zip: " + why + ")"};
+  }
+  zip_error_fini(&error);
+  zip_int64_t count = zip_get_num_entries(reader->zip_, 0);
+  if (count < 0 || count > 100000)
+    return Broken(reader->fileName_, "too many parts in the package");
+  for (zip_int64_t i = 0; i < count; ++i) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(reader->zip_, static_cast<zip_uint64_t>(i), 0, &st) != 0 ||
+        st.name == nullptr) {
+      return Broken(reader->fileName_, "damaged zip directory");
+    }
+    Entry e{st.name, static_cast<std::uint64_t>(i), st.size, st.comp_size};
+    if (!reader->byName_.emplace(e.name, reader->entries_.size()).second) {
+      return Broken(reader->fileName_, "the part " + e.name + " is stored twice");
+    }
+    reader->entries_.push_back(std::move(e));
+  }
+  return reader;
+}
+
+ZipReader::~ZipReader() {
+  if (zip_ != nullptr) zip_discard(zip_);
+}
+
+const ZipReader::Entry* ZipReader::Find(const std::string& name) const {
+  auto it = byName_.find(name);
+  if (it == byName_.end()) {
+    // Part names compare without regard to case in a package.
+    for (const Entry& e : entries_) {
+      if (e.name.size() == name.size() &&
+          std::equal(e.name.begin(), e.name.end(), name.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) ==
+                   std::tolower(static_cast<unsigned char>(b));
+          })) {
+        return &e;
+      }
+    }
+    return nullptr;
+  }
+  return &entries_[it->second];
+}
+
+FileResult<std::string> ZipReader::Read(const std::string& name) {
+  const Entry* e = Find(name);
+  if (e == nullptr) return Broken(fileName_, "the part " + name + " is missing");
+  auto tooLarge = [&](const std::string& why) {
+    return FileError{FileErrorKind::TooLarge, fileName_ + ": the part " + name + " " + why};
+  };
+  if (e->size > limits_.maxPartBytes) return tooLarge("is larger than allowed");
+  zip_file_t* file = zip_fopen_index(zip_, e->index, 0);
+  if (file == nullptr) {
+    return Broken(fileName_, "the part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+  }
+  std::string out;
+  out.reserve(static_cast<size_t>(std::min<std::uint64_t>(e->size, 64u << 20)));
+  char buffer[1 << 16];
+  // The directory's sizes may lie: count what actually inflates.
+  for (;;) {
+    zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+    if (n < 0) {
+      std::string why = zip_file_strerror(file);
+      zip_fclose(file);
+      return Broken(fileName_, "the part " + name + " is damaged (" + why + ")");
+    }
+    if (n == 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+    inflatedTotal_ += static_cast<std::uint64_t>(n);
+    bool ratioBad = out.size() > kRatioFloor &&
+                    out.size() / std::max<std::uint64_t>(e->compressedSize, 1) > limits_.maxRatio;
+    if (out.size() > limits_.maxPartBytes || inflatedTotal_ > limits_.maxTotalBytes || ratioBad) {
+      zip_fclose(file);
+      return tooLarge(ratioBad ? "inflates far beyond its stored size (a decompression bomb?)"
+                               : "is larger than allowed");
+    }
+  }
+  zip_fclose(file);
+  return out;
+}
+
+FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+                              const std::string& targetName) {
+  auto fail = [&](zip_t* z, const std::string& what) -> FileError {
+    std::string why = z != nullptr ? zip_strerror(z) : "";
+    if (z != nullptr) zip_discard(z);
+    return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
+                                                     (why.empty() ? "" : ": ") + why + ")"};
+  };
+  int err = 0;
+  zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  if (out == nullptr) return fail(nullptr, "cannot create the file");
+
+  auto addBytes = [&](const std::string& name, const std::string& content) -> bool {
+    zip_source_t* src = zip_source_buffer(out, content.data(), content.size(), 0);
+    if (src == nullptr) return false;
+    zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
+    if (idx < 0) {
+      zip_source_free(src);
+      return false;
+    }
+    return zip_set_file_compression(out, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 6) == 0;
+  };
+
+  for (const ZipReader::Entry& e : original.entries()) {
+    if (std::find(plan.dropped.begin(), plan.dropped.end(), e.name) != plan.dropped.end()) continue;
+    auto replaced = plan.replaced.find(e.name);
+    if (replaced != plan.replaced.end()) {
+      if (!addBytes(e.name, replaced->second)) return fail(out, "adding " + e.name);
+      continue;
+    }
+    // Untouched: libzip copies the stored data as it is, without inflating it.
+    zip_source_t* src = zip_source_zip(out, original.handle(), e.index, 0, 0, -1);
+    if (src == nullptr) return fail(out, "copying " + e.name);
+    if (zip_file_add(out, e.name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+      zip_source_free(src);
+      return fail(out, "copying " + e.name);
+    }
+  }
+  for (const std::string& name : plan.added) {
+    auto it = plan.replaced.find(name);
+    if (it == plan.replaced.end() || !addBytes(name, it->second))
+      return fail(out, "adding " + name);
+  }
+  if (zip_close(out) != 0) return fail(out, "finishing the package");
+  return {};
+}
+
+}  // namespace kx::files

@@ -1,0 +1,65 @@
+#pragma once
+// The zip container of an .xlsx: reading parts out of the original bytes with size and ratio
+// checks, and writing a new package that copies untouched parts from the original.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/FileError.h"
+#include "files/Files.h"
+
+struct zip;
+
+namespace kx::files {
+
+class ZipReader {
+ public:
+  struct Entry {
+    std::string name;
+    std::uint64_t index = 0;
+    std::uint64_t size = 0;  // as the directory states it
+    std::uint64_t compressedSize = 0;
+  };
+
+  // Opens the package held in `bytes` (kept alive by the reader). `fileName` names the file in
+  // messages.
+  static FileResult<std::unique_ptr<ZipReader>> Open(std::shared_ptr<const std::string> bytes,
+                                                     std::string fileName, Limits limits);
+  ~ZipReader();
+  ZipReader(const ZipReader&) = delete;
+  ZipReader& operator=(const ZipReader&) = delete;
+
+  const std::vector<Entry>& entries() const { return entries_; }
+  const Entry* Find(const std::string& name) const;
+  // The inflated part; fails past the limits, counting against the book's total budget.
+  FileResult<std::string> Read(const std::string& name);
+  zip* handle() const { return zip_; }
+  const std::string& fileName() const { return fileName_; }
+
+ private:
+  ZipReader() = default;
+  std::shared_ptr<const std::string> bytes_;
+  std::string fileName_;
+  Limits limits_;
+  std::uint64_t inflatedTotal_ = 0;
+  zip* zip_ = nullptr;
+  std::vector<Entry> entries_;
+  std::map<std::string, size_t> byName_;
+};
+
+// What a new package holds, part by part, in the original order: each part either copied from
+// the original package or given new content.
+struct PackagePlan {
+  std::map<std::string, std::string> replaced;  // part name -> new content
+  std::vector<std::string> added;               // new parts, written after the others
+  std::vector<std::string> dropped;             // original parts left out
+};
+
+// Writes the planned package to `path` (a temporary file the caller then renames).
+FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+                              const std::string& targetName);
+
+}  // namespace kx::files

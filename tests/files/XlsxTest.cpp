@@ -1,0 +1,377 @@
+// Reading the sample workbook into the model, and saving it after the changes the add-in makes.
+
+#include <gtest/gtest.h>
+
+#include "Fixtures.h"
+#include "files/Files.h"
+
+namespace kx::files::test {
+namespace {
+
+using host::Variant;
+using memhost::Area;
+using memhost::Book;
+using memhost::Cell;
+using memhost::CellPos;
+
+class XlsxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchDir();
+    path_ = dir_ + "/sample.xlsx";
+    WriteZip(path_, MakeParts(SampleBook()));
+    auto opened = OpenWorkbook(path_);
+    ASSERT_TRUE(opened.ok()) << opened.error().message;
+    book_ = opened.value();
+  }
+  memhost::Sheet& Data() { return *book_->sheets[0]; }
+  const Cell& At(const std::shared_ptr<Book>& book, CellPos p) {
+    const Cell* c = book->sheets[0]->CellAt(p);
+    static const Cell kBlank;
+    return c != nullptr ? *c : kBlank;
+  }
+  std::int32_t ColorAt(const std::shared_ptr<Book>& book, CellPos p) {
+    return book->styles.Get(At(book, p).style).colorIndex;
+  }
+  std::shared_ptr<Book> SaveAndReopen(const std::string& name = "out.xlsx") {
+    std::string out = dir_ + "/" + name;
+    auto saved = SaveWorkbook(*book_, out);
+    EXPECT_TRUE(saved.ok()) << saved.error().message;
+    auto reopened = OpenWorkbook(out);
+    EXPECT_TRUE(reopened.ok()) << reopened.error().message;
+    return reopened.ok() ? reopened.value() : nullptr;
+  }
+  void SetColor(CellPos p, std::int32_t colorIndex) {
+    Cell c = At(book_, p);
+    memhost::Style s = book_->styles.Get(c.style);
+    s.colorIndex = colorIndex;
+    c.style = book_->styles.Intern(s);
+    Data().SetCell(p, c);
+  }
+
+  std::string dir_, path_;
+  std::shared_ptr<Book> book_;
+};
+
+TEST_F(XlsxTest, ReadsValuesOfEveryKind) {
+  struct Case {
+    CellPos pos;
+    Variant value;
+  } cases[] = {
+      {{1, 1}, "apple"},
+      {{1, 2}, "rich text"},
+      {{1, 3}, 42.5},
+      {{1, 4}, true},
+      {{2, 1}, host::Date{45000}},
+      {{2, 2}, host::Date{45001.5}},
+      {{2, 3}, host::ErrorValue::NA},
+      {{2, 4}, "inline"},
+      {{6, 1}, "applex"},
+      {{6, 2}, 7.0},
+      {{6, 4}, " spaced "},
+      {{6, 5}, " "},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(At(book_, c.pos).value, c.value) << c.pos.row << "," << c.pos.column;
+  }
+  EXPECT_EQ(book_->name, "sample.xlsx");
+  ASSERT_EQ(book_->sheets.size(), 2u);
+  EXPECT_EQ(book_->sheets[1]->name(), "Other");
+}
+
+TEST_F(XlsxTest, SharedFormulaCellsGetTheirOwnText) {
+  EXPECT_EQ(At(book_, {3, 2}).formula, "=A3*2");
+  EXPECT_EQ(At(book_, {4, 2}).formula, "=A4*2");
+  EXPECT_EQ(At(book_, {5, 2}).formula, "=A5*2");
+  EXPECT_EQ(At(book_, {5, 2}).value, Variant(6.0));
+  EXPECT_EQ(At(book_, {6, 1}).formula, "=A1&\"x\"");
+}
+
+TEST_F(XlsxTest, ReadsFillsFormatsRowsValidationAndView) {
+  EXPECT_EQ(ColorAt(book_, {4, 1}), 6);  // FFFF00 is palette yellow
+  // Accent 2 (ED7D31) lightened 60% is a light orange; the nearest palette entry is 40.
+  EXPECT_EQ(ColorAt(book_, {5, 1}), 40);
+  EXPECT_EQ(ColorAt(book_, {1, 1}), host::xl::ColorIndexNone);
+  EXPECT_EQ(At(book_, {1, 1}).style, memhost::kDefaultStyle);
+  EXPECT_EQ(book_->styles.Get(At(book_, {6, 2}).style).numberFormat, "#,##0.00");
+  EXPECT_EQ(book_->styles.Get(At(book_, {6, 2}).style).sourceStyle, 5);
+  EXPECT_EQ(Data().HiddenRows(), std::vector<std::int32_t>{2});
+  ASSERT_EQ(Data().validations().size(), 1u);
+  const auto& rule = Data().validations()[0];
+  EXPECT_EQ(rule.type, 3);
+  EXPECT_EQ(rule.formula1, "a,b,c");
+  EXPECT_EQ(rule.areas, (std::vector<Area>{{1, 1, 6, 1}}));
+  EXPECT_EQ(rule.sourceIndex, 0);
+  EXPECT_EQ(Data().activeCell, (CellPos{2, 2}));
+  EXPECT_EQ(Data().selection, (std::vector<Area>{{2, 2, 3, 3}}));
+  EXPECT_FALSE(Data().Changed());
+  EXPECT_EQ(Data().UsedArea(), (Area{1, 1, 6, 5}));
+}
+
+TEST_F(XlsxTest, SavingUnchangedIsIdenticalPartForPart) {
+  std::string out = dir_ + "/same.xlsx";
+  ASSERT_TRUE(SaveWorkbook(*book_, out).ok());
+  EXPECT_EQ(ReadZip(out), ReadZip(path_));
+}
+
+TEST_F(XlsxTest, ColouringAddsOneFillAndFormatAndKeepsTheRest) {
+  SetColor({1, 1}, 3);
+  SetColor({3, 1}, 3);
+  SetColor({6, 2}, 36);  // a format with a number format and alignment
+  auto back = SaveAndReopen();
+  ASSERT_TRUE(back);
+  EXPECT_EQ(ColorAt(back, {1, 1}), 3);
+  EXPECT_EQ(ColorAt(back, {3, 1}), 3);
+  EXPECT_EQ(At(back, {1, 1}).style, At(back, {3, 1}).style);  // one format for both
+  EXPECT_EQ(At(back, {1, 1}).value, Variant("apple"));
+  EXPECT_EQ(ColorAt(back, {6, 2}), 36);
+  EXPECT_EQ(back->styles.Get(At(back, {6, 2}).style).numberFormat, "#,##0.00");
+
+  auto parts = ReadZip(dir_ + "/out.xlsx");
+  const std::string& styles = parts["xl/styles.xml"];
+  // Existing entries stay as they were; two fills and two formats are added.
+  EXPECT_NE(styles.find(kStyles.substr(kStyles.find("<fill>"),
+                                       kStyles.find("</fills>") - kStyles.find("<fill>"))),
+            std::string::npos);
+  EXPECT_NE(styles.find("<fills count=\"6\">"), std::string::npos);
+  EXPECT_NE(styles.find("<cellXfs count=\"8\">"), std::string::npos);
+  EXPECT_NE(styles.find("<fgColor indexed=\"10\"/>"), std::string::npos);
+  EXPECT_NE(styles.find("<alignment horizontal=\"center\"/></xf></cellXfs>"), std::string::npos);
+  // Untouched rows are the original bytes; A1 keeps its shared string.
+  const std::string& sheet = parts["xl/worksheets/sheet1.xml"];
+  EXPECT_NE(sheet.find("<c r=\"A1\" t=\"s\" s=\"6\"><v>0</v></c>"), std::string::npos);
+  EXPECT_NE(sheet.find("<row r=\"4\"><c r=\"A4\" s=\"3\"><v>2</v></c>"), std::string::npos);
+  // Colouring changes no formula: the calculation chain stays.
+  EXPECT_EQ(parts.count("xl/calcChain.xml"), 1u);
+  EXPECT_EQ(parts["xl/worksheets/sheet2.xml"], kOtherSheet);
+}
+
+TEST_F(XlsxTest, ClearingTheFirstCellOfASharedFormulaKeepsTheOthersWorking) {
+  Data().SetCell({3, 2}, Cell{});
+  book_->needsRecalculation = true;
+  auto back = SaveAndReopen();
+  ASSERT_TRUE(back);
+  EXPECT_EQ(At(back, {3, 2}), Cell{});
+  EXPECT_EQ(At(back, {4, 2}).formula, "=A4*2");
+  EXPECT_EQ(At(back, {5, 2}).formula, "=A5*2");
+  EXPECT_EQ(At(back, {5, 2}).value, Variant(6.0));
+  auto parts = ReadZip(dir_ + "/out.xlsx");
+  EXPECT_EQ(parts["xl/worksheets/sheet1.xml"].find("si=\"0\""), std::string::npos);
+  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find("<dimension ref=\"A1:E6\"/>"),
+            std::string::npos);
+  // The stale calculation chain is gone, with its relationship and content type.
+  EXPECT_EQ(parts.count("xl/calcChain.xml"), 0u);
+  EXPECT_EQ(parts["xl/_rels/workbook.xml.rels"].find("calcChain"), std::string::npos);
+  EXPECT_EQ(parts["[Content_Types].xml"].find("calcChain"), std::string::npos);
+  EXPECT_NE(parts["xl/workbook.xml"].find("<calcPr calcId=\"191029\" fullCalcOnLoad=\"1\"/>"),
+            std::string::npos);
+}
+
+TEST_F(XlsxTest, WritesNewValuesRowsAndHiddenRows) {
+  Data().SetCell({6, 3}, Cell{"new <text> & more", "", 0});
+  Data().SetCell({8, 2}, Cell{12.25, "", 0});
+  Data().SetCell({8, 5}, Cell{false, "", 0});
+  Data().SetCell({9, 1}, Cell{3.0, "=A3*3", 0});
+  Data().SetCell({2, 1}, Cell{});
+  Data().SetRowHidden(2, false);
+  Data().SetRowHidden(4, true);
+  Data().SetRowHidden(12, true);
+  auto back = SaveAndReopen();
+  ASSERT_TRUE(back);
+  EXPECT_EQ(At(back, {6, 2}).value, Variant(7.0));  // the cell without a reference stays in B
+  EXPECT_EQ(At(back, {6, 3}).value, Variant("new <text> & more"));
+  EXPECT_EQ(At(back, {6, 4}).value, Variant(" spaced "));
+  EXPECT_EQ(At(back, {8, 2}).value, Variant(12.25));
+  EXPECT_EQ(At(back, {8, 5}).value, Variant(false));
+  EXPECT_EQ(At(back, {9, 1}).formula, "=A3*3");
+  EXPECT_EQ(At(back, {2, 1}), Cell{});
+  EXPECT_EQ(At(back, {2, 2}).value, Variant(host::Date{45001.5}));
+  EXPECT_EQ(back->sheets[0]->HiddenRows(), (std::vector<std::int32_t>{4, 12}));
+  EXPECT_EQ(back->sheets[0]->UsedArea(), (Area{1, 1, 9, 5}));
+  auto parts = ReadZip(dir_ + "/out.xlsx");
+  EXPECT_NE(parts["xl/worksheets/sheet1.xml"].find(kRow1), std::string::npos);
+}
+
+TEST_F(XlsxTest, ValidationRulesKeepUntouchedOnesAndAddNewOnes) {
+  auto& rules = Data().MutableValidations();
+  memhost::ValidationRule rule;
+  rule.areas = {Area{1, 3, memhost::kMaxRows, 3}};
+  rule.type = host::xl::ValidateCustom;
+  rule.formula1 = "=COUNTIF($C:$C,C1)=1";
+  rule.errorTitle = "Duplicate";
+  rule.errorMessage = "Already \"there\"";
+  rules.push_back(rule);
+  auto back = SaveAndReopen();
+  ASSERT_TRUE(back);
+  const auto& read = back->sheets[0]->validations();
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].formula1, "a,b,c");
+  EXPECT_EQ(read[1].formula1, rule.formula1);
+  EXPECT_EQ(read[1].areas, rule.areas);
+  EXPECT_EQ(read[1].errorMessage, rule.errorMessage);
+  EXPECT_EQ(read[1].type, rule.type);
+
+  // Removing every rule removes the list.
+  book_ = back;
+  Data().MutableValidations().clear();
+  auto cleared = SaveAndReopen("cleared.xlsx");
+  ASSERT_TRUE(cleared);
+  EXPECT_TRUE(cleared->sheets[0]->validations().empty());
+  EXPECT_EQ(ReadZip(dir_ + "/cleared.xlsx")["xl/worksheets/sheet1.xml"].find("dataValidation"),
+            std::string::npos);
+}
+
+TEST_F(XlsxTest, AFailedSaveLeavesTheTargetAlone) {
+  std::string target = dir_ + "/target.xlsx";
+  WriteText(target, "precious");
+  book_->sheets[1]->set_name("Renamed");
+  auto saved = SaveWorkbook(*book_, target);
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error().kind, FileErrorKind::Unsupported);
+  EXPECT_NE(saved.error().message.find("target.xlsx"), std::string::npos);
+  EXPECT_EQ(ReadText(target), "precious");
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_)) ++files;
+  EXPECT_EQ(files, 2u);  // no temporary file left behind
+
+  auto nowhere = SaveWorkbook(*book_, dir_ + "/missing/dir/out.xlsx");
+  EXPECT_FALSE(nowhere.ok());
+}
+
+TEST_F(XlsxTest, SavingOverTheFileItCameFromWorks) {
+  SetColor({1, 1}, 5);
+  ASSERT_TRUE(SaveWorkbook(*book_, path_).ok());
+  auto back = OpenWorkbook(path_);
+  ASSERT_TRUE(back.ok());
+  EXPECT_EQ(back.value()->styles.Get(back.value()->sheets[0]->CellAt({1, 1})->style).colorIndex, 5);
+}
+
+TEST(XlsxDates, Workbooks1904CountFromThe1904Epoch) {
+  std::string dir = ScratchDir();
+  BookParts b;
+  b.workbookPr = "<workbookPr date1904=\"1\"/>";
+  b.styles = kStyles;
+  b.sheets = {{"S", Sheet("<sheetData><row r=\"1\"><c r=\"A1\" s=\"1\"><v>0</v></c>"
+                          "<c r=\"B1\" t=\"d\"><v>2024-01-05T12:00:00</v></c></row></sheetData>")}};
+  WriteZip(dir + "/d.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/d.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  EXPECT_EQ(book.value()->sheets[0]->CellAt({1, 1})->value, Variant(host::Date{1462}));
+  EXPECT_EQ(book.value()->sheets[0]->CellAt({1, 2})->value, Variant(host::Date{45296.5}));
+}
+
+}  // namespace
+}  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+class ArrayFormulaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchDir();
+    BookParts b;
+    b.styles = kStyles;
+    b.sheets = {{"S", Sheet("<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c>"
+                            "<c r=\"C1\"><f t=\"array\" ref=\"C1:C2\">A1:A2*2</f><v>2</v></c></row>"
+                            "<row r=\"2\"><c r=\"A2\"><v>2</v></c><c r=\"C2\"><v>4</v></c></row>"
+                            "</sheetData>")}};
+    WriteZip(dir_ + "/a.xlsx", MakeParts(b));
+    auto opened = OpenWorkbook(dir_ + "/a.xlsx");
+    ASSERT_TRUE(opened.ok()) << opened.error().message;
+    book_ = opened.value();
+  }
+  std::string SavedSheet() {
+    auto saved = SaveWorkbook(*book_, dir_ + "/out.xlsx");
+    EXPECT_TRUE(saved.ok()) << saved.error().message;
+    return ReadZip(dir_ + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  }
+  std::string dir_;
+  std::shared_ptr<memhost::Book> book_;
+};
+
+TEST_F(ArrayFormulaTest, EveryCellShowsTheArrayFormula) {
+  EXPECT_EQ(book_->sheets[0]->CellAt({2, 3})->formula, "=A1:A2*2");
+  EXPECT_EQ(book_->sheets[0]->CellAt({2, 3})->value, host::Variant(4.0));
+}
+
+TEST_F(ArrayFormulaTest, ColouringAMemberKeepsTheArray) {
+  memhost::Cell c = *book_->sheets[0]->CellAt({2, 3});
+  c.style = book_->styles.Intern(memhost::Style{3, "General", 0});
+  book_->sheets[0]->SetCell({2, 3}, c);
+  std::string sheet = SavedSheet();
+  EXPECT_NE(sheet.find("<c r=\"C2\" s=\"6\"><v>4</v></c>"), std::string::npos) << sheet;
+  EXPECT_NE(sheet.find("<f t=\"array\" ref=\"C1:C2\">"), std::string::npos);
+}
+
+TEST_F(ArrayFormulaTest, ClearingTheArraysFirstCellLeavesTheOthersTheirValues) {
+  book_->sheets[0]->SetCell({1, 3}, memhost::Cell{});
+  std::string sheet = SavedSheet();
+  EXPECT_EQ(sheet.find("<f"), std::string::npos) << sheet;
+  auto back = OpenWorkbook(dir_ + "/out.xlsx");
+  ASSERT_TRUE(back.ok());
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 3})->value, host::Variant(4.0));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({1, 3}), nullptr);
+}
+
+}  // namespace
+}  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+TEST(NewWorkbook, ABookMadeHereSavesAsXlsxWithEverythingInIt) {
+  std::string dir = ScratchDir();
+  memhost::Book book("Book1");
+  memhost::Sheet& first = book.AddSheet("Sheet1");
+  book.AddSheet("R&D <2>").LoadCell({1, 1}, memhost::Cell{"x", "", 0});
+  memhost::StyleId dateStyle =
+      book.styles.Intern(memhost::Style{host::xl::ColorIndexNone, "m/d/yyyy", -1});
+  memhost::StyleId yellow = book.styles.Intern(memhost::Style{6, "General", -1});
+  first.SetCell({1, 1}, memhost::Cell{"name", "", 0});
+  first.SetCell({2, 1}, memhost::Cell{1.5, "", yellow});
+  first.SetCell({3, 2}, memhost::Cell{host::Date{45000}, "", dateStyle});
+  first.SetCell({4, 1}, memhost::Cell{3.0, "=A2*2", 0});
+  first.SetRowHidden(3, true);
+  memhost::ValidationRule rule;
+  rule.areas = {memhost::Area{1, 1, 10, 1}};
+  rule.type = host::xl::ValidateCustom;
+  rule.formula1 = "=COUNTIF($A$1:$A$10,A1)=1";
+  first.MutableValidations().push_back(rule);
+  book.activeSheet = 1;
+
+  auto saved = SaveWorkbook(book, dir + "/new.xlsx");
+  ASSERT_TRUE(saved.ok()) << saved.error().message;
+  auto back = OpenWorkbook(dir + "/new.xlsx");
+  ASSERT_TRUE(back.ok()) << back.error().message;
+  const memhost::Book& b = *back.value();
+  ASSERT_EQ(b.sheets.size(), 2u);
+  EXPECT_EQ(b.sheets[1]->name(), "R&D <2>");
+  EXPECT_EQ(b.activeSheet, 1u);
+  const memhost::Sheet& s = *b.sheets[0];
+  EXPECT_EQ(s.CellAt({1, 1})->value, host::Variant("name"));
+  EXPECT_EQ(b.styles.Get(s.CellAt({2, 1})->style).colorIndex, 6);
+  EXPECT_EQ(s.CellAt({3, 2})->value, host::Variant(host::Date{45000}));
+  EXPECT_EQ(b.styles.Get(s.CellAt({3, 2})->style).numberFormat, "m/d/yyyy");
+  EXPECT_EQ(s.CellAt({4, 1})->formula, "=A2*2");
+  EXPECT_EQ(s.HiddenRows(), std::vector<std::int32_t>{3});
+  ASSERT_EQ(s.validations().size(), 1u);
+  EXPECT_EQ(s.validations()[0].formula1, rule.formula1);
+}
+
+TEST(NewWorkbook, ACsvBookSavesAsXlsx) {
+  std::string dir = ScratchDir();
+  WriteText(dir + "/in.csv", "a,007\nTRUE,\"x,y\"\n");
+  auto book = OpenWorkbook(dir + "/in.csv");
+  ASSERT_TRUE(book.ok());
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  auto back = OpenWorkbook(dir + "/out.xlsx");
+  ASSERT_TRUE(back.ok()) << back.error().message;
+  EXPECT_EQ(back.value()->sheets[0]->name(), "in");
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({1, 2})->value, host::Variant(7.0));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 2})->value, host::Variant("x,y"));
+  EXPECT_EQ(back.value()->sheets[0]->CellAt({2, 1})->value, host::Variant(true));
+}
+
+}  // namespace
+}  // namespace kx::files::test
