@@ -153,7 +153,8 @@ class Shell {
     if (!entry.ok()) return Fail(entry.error().description);
     if (!entry->accepted) {
       ++failures_;
-      Say(entry->errorTitle + ": " + entry->errorMessage);
+      Say(entry->errorTitle.empty() ? entry->errorMessage
+                                    : entry->errorTitle + ": " + entry->errorMessage);
     }
   }
 
@@ -177,7 +178,14 @@ class Shell {
       for (size_t i = 0; i < buttons.size(); ++i) {
         const bool group = buttons[i]->BeginGroup().value_or(false);
         if (group && i > 0) Say("    ----");
-        Say(std::to_string(i + 1) + (i + 1 < 10 ? "   " : "  ") + buttons[i]->Caption().value_or(""));
+        const std::string caption = buttons[i]->Caption().value_or("");
+        std::string shown;
+        for (char c : caption) {
+          if (c != '&') shown += c;
+        }
+        const char key = AccessKey(caption);
+        if (key != 0) shown += std::string("  (") + key + ")";
+        Say(std::to_string(i + 1) + (i + 1 < 10 ? "   " : "  ") + shown);
       }
       return;
     }

@@ -23,13 +23,21 @@ std::string ShowCells(const memhost::Book& book, bool json) {
   if (book.sheets.empty()) return json ? "[]" : "";
   const memhost::Sheet& sheet = *book.sheets[book.activeSheet];
   const auto used = sheet.UsedArea();
+  // A bounded range can still be absurdly large ("A1:XFD1048576" typed out): cap what is listed.
+  constexpr std::int64_t kMostCells = 100000;
+  std::int64_t listed = 0;
   std::string out = json ? "[" : "";
   bool first = true;
   for (const auto& selected : sheet.selection) {
-    memhost::Area area;
-    if (!used || !memhost::Intersect(selected, *used, area)) continue;
+    // Whole columns or rows end where the used cells end; a bounded range is shown whole, so
+    // that cells cleared at its end are seen.
+    memhost::Area area = selected;
+    if (selected.IsWholeColumns() || selected.IsWholeRows()) {
+      if (!used || !memhost::Intersect(selected, *used, area)) continue;
+    }
     for (std::int32_t row = area.firstRow; row <= area.lastRow; ++row) {
       for (std::int32_t column = area.firstColumn; column <= area.lastColumn; ++column) {
+        if (++listed > kMostCells) return json ? out + "]" : out + "... (more cells not shown)\n";
         const memhost::CellPos pos{row, column};
         const memhost::Cell* cell = sheet.CellAt(pos);
         const memhost::Style& style = book.styles.Get(cell ? cell->style : memhost::kDefaultStyle);

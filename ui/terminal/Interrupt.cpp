@@ -11,11 +11,16 @@ namespace {
 
 std::atomic<int> presses{0};
 std::atomic<bool> runActive{false};
+bool errorIsTerminal = false;
 
 void Abandon() {
-  constexpr char kText[] = "\nkestrix: abandoned, nothing written\n";
-  ssize_t ignored = write(STDERR_FILENO, kText, sizeof kText - 1);
-  (void)ignored;
+  // A pipe nobody reads could hold this write, and the program with it, forever: the note is
+  // for a person at a terminal; a script has the exit status.
+  if (errorIsTerminal) {
+    constexpr char kText[] = "\nkestrix: abandoned, nothing written\n";
+    ssize_t ignored = write(STDERR_FILENO, kText, sizeof kText - 1);
+    (void)ignored;
+  }
   _exit(130);
 }
 
@@ -26,6 +31,7 @@ extern "C" void OnInterrupt(int) {
 }  // namespace
 
 void InstallInterruptHandler() {
+  errorIsTerminal = isatty(STDERR_FILENO) != 0;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);

@@ -58,8 +58,11 @@ void ProgressLine::Draw(bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (screen_.redraw && !force && now - lastDraw_ < kRedrawInterval) return;
   const int filled = static_cast<int>(fraction_ * kBarWidth + 0.5);
+  // The percentage right-aligned, so that every line of one run has the same length.
+  const std::string percent =
+      std::string(percent_.size() < 5 ? 5 - percent_.size() : 0, ' ') + percent_;
   std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
-                     std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + percent_ +
+                     std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + percent +
                      "  " + status_;
   if (screen_.redraw) {
     std::fprintf(screen_.err, "\r%s\x1b[K", line.c_str());

@@ -136,7 +136,7 @@ void TerminalDriver::AnswerColour(Form& form) {
   std::string chosen;
   if (answers_.colorIndex) {
     chosen = *answers_.colorIndex;
-  } else {
+  } else if (screen_.in != nullptr) {
     std::fprintf(screen_.err, "%s\n", form.Caption.c_str());
     for (int i = 0; i < kSwatchCount; ++i) {
       const Label* swatch = FindLabel(form, "lblColIndex", i);
@@ -153,11 +153,11 @@ void TerminalDriver::AnswerColour(Form& form) {
     }
     const std::string preview = Caption(form, "lblColIndexFinal");
     const auto answer = Ask("Colour index [" + preview + "], or c to cancel: ");
-    if (!answer && screen_.in != nullptr) {
+    if (!answer) {
       Press(form, "Command2");
       return;
     }
-    chosen = answer ? *answer : std::string();
+    chosen = *answer;
     if (Lower(chosen) == "c" || Lower(chosen) == "cancel") {
       Press(form, "Command2");
       return;
@@ -241,7 +241,7 @@ void TerminalDriver::OpenUrl(std::string_view address) {
   seen_.urls.emplace_back(address);
   if (SpawnOpener(std::string(address))) {
     std::fprintf(screen_.err, "Opening %s\n", std::string(address).c_str());
-  } else {
+  } else if (screen_.printResults) {
     // Without a desktop opener the address is printed for the user to follow.
     std::fprintf(screen_.out, "%s\n", std::string(address).c_str());
   }
