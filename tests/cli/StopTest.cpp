@@ -13,14 +13,19 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-class StopTest : public KestrixTest {};
+class StopTest : public KestrixTest {
+ protected:
+  static constexpr int kRows = 30001;
+  // Under a header, every value twice in a row: the second of each pair is a duplicate.
+  void MakePairedList() {
+    std::vector<std::string> column{"Item"};
+    for (int r = 2; r <= kRows; ++r) column.push_back("item " + std::to_string(r / 2));
+    MakeBook("list.xlsx", {column});
+  }
+};
 
 TEST_F(StopTest, CtrlCStopsTheRemovalAndSavesWhatItRemoved) {
-  // Under a header, every value twice in a row: the second of each pair is a duplicate.
-  constexpr int kRows = 30001;
-  std::vector<std::string> column{"Item"};
-  for (int r = 2; r <= kRows; ++r) column.push_back("item " + std::to_string(r / 2));
-  MakeBook("list.xlsx", {column});
+  MakePairedList();
 
   KestrixProcess process({"remove-duplicates", "-y", "-s", "A1:A" + std::to_string(kRows),
                           "--json", "list.xlsx"},
@@ -60,10 +65,7 @@ TEST_F(StopTest, CtrlCStopsTheRemovalAndSavesWhatItRemoved) {
 }
 
 TEST_F(StopTest, ASecondCtrlCAbandonsAndWritesNothing) {
-  constexpr int kRows = 30001;
-  std::vector<std::string> column{"Item"};
-  for (int r = 2; r <= kRows; ++r) column.push_back("item " + std::to_string(r / 2));
-  MakeBook("list.xlsx", {column});
+  MakePairedList();
   const std::string before = Bytes("list.xlsx");
 
   KestrixProcess process({"remove-duplicates", "-y", "-s", "A:A", "list.xlsx"}, folder);

@@ -58,12 +58,17 @@ void ProgressLine::Draw(bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (screen_.redraw && !force && now - lastDraw_ < kRedrawInterval) return;
   const int filled = static_cast<int>(fraction_ * kBarWidth + 0.5);
+  std::string line;
+  line.reserve(kBarWidth + 16 + status_.size());
+  line += '[';
+  line.append(static_cast<size_t>(filled), '#');
+  line.append(static_cast<size_t>(kBarWidth - filled), '.');
+  line += "] ";
   // The percentage right-aligned, so that every line of one run has the same length.
-  const std::string percent =
-      std::string(percent_.size() < 5 ? 5 - percent_.size() : 0, ' ') + percent_;
-  std::string line = "[" + std::string(static_cast<size_t>(filled), '#') +
-                     std::string(static_cast<size_t>(kBarWidth - filled), '.') + "] " + percent +
-                     "  " + status_;
+  line.append(percent_.size() < 5 ? 5 - percent_.size() : 0, ' ');
+  line += percent_;
+  line += "  ";
+  line += status_;
   if (screen_.redraw) {
     std::fprintf(screen_.err, "\r%s\x1b[K", line.c_str());
   } else {
