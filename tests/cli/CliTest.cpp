@@ -216,6 +216,19 @@ TEST_F(CliTest, AboutAndGuideNeedNoWorkbook) {
   EXPECT_THAT(guide.out, HasSubstr("\"opened\":[\"http"));
 }
 
+TEST_F(CliTest, NoAtTheTerminalChangesNothing) {
+  // `script` gives the program a terminal whose keyboard is this test's pipe.
+  if (!std::filesystem::exists("/usr/bin/script")) GTEST_SKIP() << "no script(1) for a terminal";
+  const std::string command = std::string(KX_KESTRIX) + " remove-all-duplicates -s A2:A9 " + book;
+  KestrixProcess process({"-qec", command, "/dev/null"}, folder, {}, "/usr/bin/script");
+  process.Write("n\n");
+  const Finished done = process.Wait();
+  EXPECT_EQ(done.status, 5) << done.out;
+  EXPECT_THAT(done.out, HasSubstr("Do You want to remove All 'Duplicate' Values in Selection? [y/N]"));
+  EXPECT_EQ(Bytes("fruit.xlsx"), original);
+  EXPECT_THAT(FilesInFolder(), ElementsAre("fruit.xlsx"));
+}
+
 TEST_F(CliTest, HelpCoversEveryOption) {
   auto help = Run({"--help"});
   EXPECT_EQ(help.status, 0);

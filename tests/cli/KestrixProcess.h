@@ -33,9 +33,10 @@ struct Finished {
 
 class KestrixProcess {
  public:
-  // `env` entries ("PATH=/nonexistent") are added to the environment.
+  // `env` entries ("PATH=/nonexistent") are added to the environment. `program` is kestrix
+  // unless a test runs it through another program.
   KestrixProcess(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                 const std::vector<std::string>& env = {}) {
+                 const std::vector<std::string>& env = {}, const char* program = KX_KESTRIX) {
     int in[2], out[2], err[2];
     EXPECT_EQ(pipe(in), 0);
     EXPECT_EQ(pipe(out), 0);
@@ -49,7 +50,7 @@ class KestrixProcess {
       posix_spawn_file_actions_addclose(&actions, fd);
     }
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    std::vector<std::string> argStore{KX_KESTRIX};
+    std::vector<std::string> argStore{program};
     argStore.insert(argStore.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argStore) argv.push_back(a.data());
@@ -62,7 +63,7 @@ class KestrixProcess {
     std::vector<char*> envp;
     for (auto& e : envStore) envp.push_back(e.data());
     envp.push_back(nullptr);
-    EXPECT_EQ(posix_spawn(&pid_, KX_KESTRIX, &actions, nullptr, argv.data(), envp.data()), 0);
+    EXPECT_EQ(posix_spawn(&pid_, program, &actions, nullptr, argv.data(), envp.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
     close(in[0]);
     close(out[1]);
