@@ -68,17 +68,16 @@ FileResult<std::string> CsvText(const memhost::Book& book, const std::string& ta
   if (book.sheets.size() != 1) return Refuse(targetName, "a workbook with several sheets");
   const memhost::Sheet& sheet = *book.sheets[0];
   if (!sheet.validations().empty()) return Refuse(targetName, "data validation rules");
-  for (const memhost::Style& s : book.styles.all()) {
-    if (s.colorIndex == host::xl::ColorIndexNone) continue;
-    // Only a colour some cell actually uses counts.
+  // Only a colour some cell actually uses counts; most books have none at all.
+  auto coloured = [&](const memhost::Style& st) { return st.colorIndex != host::xl::ColorIndexNone; };
+  if (std::any_of(book.styles.all().begin(), book.styles.all().end(), coloured)) {
     bool used = false;
     for (std::int32_t col : sheet.UsedColumns()) {
       sheet.ForEachInColumn(col, 1, memhost::kMaxRows, [&](std::int32_t, const memhost::Cell& c) {
-        used = used || book.styles.Get(c.style).colorIndex != host::xl::ColorIndexNone;
+        used = used || coloured(book.styles.Get(c.style));
       });
       if (used) return Refuse(targetName, "cell colours");
     }
-    break;
   }
 
   const auto* source = dynamic_cast<const CsvSource*>(book.source.get());

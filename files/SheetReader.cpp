@@ -164,7 +164,11 @@ std::string ElementText(pugi::xml_node node) {
     } else if (name == "t") {
       out += DecodeCellText(child.text().get());
     } else if (name == "r") {
-      out += ElementText(child);
+      // A run holds its text directly; runs do not nest, so neither does this (a file that
+      // nests them deeply cannot exhaust the stack).
+      for (pugi::xml_node part : child.children()) {
+        if (LocalName(part.name()) == "t") out += DecodeCellText(part.text().get());
+      }
     }
     // rPh (phonetic guides) and phoneticPr are not part of the cell's text.
   }

@@ -72,6 +72,11 @@ std::string_view IdAttribute(pugi::xml_node sheet) {
 FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::string> bytes,
                                                     const std::string& fileName,
                                                     const OpenOptions& options) {
+  // Password-protected workbooks and the old binary format are compound files, not packages.
+  if (bytes->compare(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") == 0) {
+    return FileError{FileErrorKind::Unsupported,
+                     fileName + ": is password-protected or in the old .xls format, which cannot be opened"};
+  }
   auto zip = KX_FILE_TRY(ZipReader::Open(bytes, fileName, options.limits));
   if (zip->Find("[Content_Types].xml") == nullptr)
     return NotWorkbook(fileName, "it has no content types");

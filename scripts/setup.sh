@@ -8,8 +8,8 @@ packages=(
   build-essential g++ cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libzip-dev libpugixml-dev zlib1g-dev
-  # the workbook round-trip tests read and write with these; clang builds the fuzz targets
-  python3-openpyxl libreoffice-calc-nogui clang
+  # the workbook round-trip tests read and write with these
+  python3-openpyxl libreoffice-calc-nogui
 )
 
 missing=()

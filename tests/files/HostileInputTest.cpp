@@ -42,6 +42,8 @@ std::vector<Hostile> Cases() {
   manyCells += "</sheetData>";
   return {
       {"text file", {}, "just some text", FileErrorKind::NotAWorkbook, "not a workbook"},
+      {"encrypted", {}, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0", 10), FileErrorKind::Unsupported,
+       "password-protected"},
       {"no workbook part", noWorkbook, "", FileErrorKind::NotAWorkbook, "no workbook part"},
       {"entity expansion",
        WithSheet(
@@ -122,6 +124,28 @@ TEST(HostileInput, MissingTruncatedAndUnknownFiles) {
   auto unknown = OpenWorkbook(dir + "/book.ods");
   ASSERT_FALSE(unknown.ok());
   EXPECT_NE(unknown.error().message.find(".xlsx and .csv"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kx::files::test
+
+namespace kx::files::test {
+namespace {
+
+TEST(HostileInput, DeepNestingNeitherCrashesNorHangs) {
+  std::string dir = ScratchDir();
+  std::string deep;
+  for (int i = 0; i < 200000; ++i) deep += "<r>";
+  deep += "<t>x</t>";
+  for (int i = 0; i < 200000; ++i) deep += "</r>";
+  BookParts b;
+  b.sheets = {{"S", Sheet("<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>" + deep +
+                          "</is></c></row></sheetData>")}};
+  WriteZip(dir + "/deep.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/deep.xlsx");
+  // Runs do not nest: the nested text is not part of the cell, and reading ends normally.
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  EXPECT_EQ(book.value()->sheets[0]->CellAt({1, 1})->value, host::Variant(""));
 }
 
 }  // namespace

@@ -79,6 +79,12 @@ class RoundTrip : public ::testing::Test {
     ASSERT_TRUE(book.ok()) << book.error().message;
     EXPECT_EQ(book.value()->sheets[0]->CellAt({2, 1})->value, host::Variant("apple"));
     EXPECT_TRUE(book.value()->sheets[0]->RowHidden(6));
+    // Solid fills FF0000 and FFFF99 are palette entries 3 and 36, whoever wrote them.
+    const memhost::Book& b = *book.value();
+    EXPECT_EQ(b.styles.Get(b.sheets[0]->CellAt({3, 1})->style).colorIndex, 3);
+    EXPECT_EQ(b.styles.Get(b.sheets[0]->CellAt({4, 2})->style).colorIndex, 36);
+    EXPECT_EQ(b.sheets[0]->CellAt({2, 3})->value, host::Variant(host::Date{45292}));
+    EXPECT_EQ(b.sheets[0]->validations().size(), 1u);
     ChangeLikeTheAddIn(*book.value());
     auto result = SaveWorkbook(*book.value(), *dir_ + "/" + saved);
     ASSERT_TRUE(result.ok()) << result.error().message;
