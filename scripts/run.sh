@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The main job on a fresh machine: installs what is missing, builds, makes the bundled example
 # workbook, counts its duplicate customers, removes them into a new file and shows the result.
-# KX_PRESET=release picks the optimised build (debug by default: the release build of engines/
-# does not compile with g++ 12 yet).
+# KX_PRESET=release picks the optimised build (debug by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${KX_PRESET:-debug}"
@@ -20,13 +19,13 @@ rm -f "$work/customers.xlsx" "$work/customers-unique.xlsx"
 "$kestrix" show -s A1:C17 "$work/customers.xlsx"
 
 echo
-echo "== kestrix count-duplicates --yes -s A2:A17 customers.xlsx"
-"$kestrix" count-duplicates --yes --quiet -s A2:A17 "$work/customers.xlsx"
+echo "== kestrix count-duplicates --yes -s A1:A17 customers.xlsx"
+"$kestrix" count-duplicates --yes --quiet -s A1:A17 "$work/customers.xlsx"
 
 echo
-echo "== kestrix remove-duplicates --yes -s A2:A17 -o customers-unique.xlsx customers.xlsx"
-"$kestrix" remove-duplicates --yes -s A2:A17 -o "$work/customers-unique.xlsx" "$work/customers.xlsx"
+echo "== kestrix remove-duplicates --yes -s A1:A17 -o customers-unique.xlsx customers.xlsx"
+"$kestrix" remove-duplicates --yes --quiet -s A1:A17 -o "$work/customers-unique.xlsx" "$work/customers.xlsx"
 
 echo
-echo "== kestrix show -s A2:A17 customers-unique.xlsx"
-"$kestrix" show -s A2:A17 "$work/customers-unique.xlsx"
+echo "== kestrix show -s A1:A17 customers-unique.xlsx"
+"$kestrix" show -s A1:A17 "$work/customers-unique.xlsx"
