@@ -13,6 +13,9 @@ bool ByRows(CellPos a, CellPos b) { return a < b; }
 
 AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
     : area_(area), styles_(styles) {
+  // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
+  entries_.reserve(static_cast<size_t>(
+      std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
     sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
@@ -68,10 +71,13 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
   return it == entries_.end() ? std::span<const CellPos>() : it->second.Shown();
 }
 
+bool AreaIndex::ShowsAsItself(const Cell& cell) const {
+  return cell.value.IsText() && styles_.Get(cell.style).numberFormat == "General";
+}
+
 std::string AreaIndex::ShownKey(const Cell& cell) const {
-  const std::string& format = styles_.Get(cell.style).numberFormat;
-  if (cell.value.IsText() && format == "General") return TextKey(cell.value.AsText());
-  return TextKey(DisplayText(cell.value, format));
+  if (ShowsAsItself(cell)) return TextKey(cell.value.AsText());
+  return TextKey(DisplayText(cell.value, styles_.Get(cell.style).numberFormat));
 }
 
 void AreaIndex::Add(CellPos pos, const Cell& cell) {
@@ -80,6 +86,13 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
     return;
   }
   ++nonBlank_;
+  // Plain text, the common case, is folded once for its one key.
+  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
+    Entry& entry = entries_[TextKey(cell.value.AsText())];
+    ++entry.count;
+    entry.AddShown(pos);
+    return;
+  }
   auto countKey = CountKey(cell.value);
   std::string shownKey = ShownKey(cell);
   // Text that is not numeric shows as itself: one entry serves both keys.
@@ -99,15 +112,22 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   --nonBlank_;
-  if (auto countKey = CountKey(cell.value)) {
-    auto it = entries_.find(*countKey);
+  std::string shownKey = ShownKey(cell);
+  std::string countKey;
+  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
+    countKey = shownKey;
+  } else {
+    countKey = CountKey(cell.value).value_or("");
+  }
+  if (!countKey.empty()) {
+    auto it = entries_.find(countKey);
     if (it != entries_.end()) --it->second.count;
   }
-  auto it = entries_.find(ShownKey(cell));
+  auto it = entries_.find(shownKey);
   if (it != entries_.end()) it->second.RemoveShown(pos);
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  for (const std::string& key : {CountKey(cell.value).value_or(""), ShownKey(cell)}) {
-    auto e = entries_.find(key);
+  for (const std::string* key : {&countKey, &shownKey}) {
+    auto e = entries_.find(*key);
     if (e != entries_.end() && e->second.Unused()) entries_.erase(e);
   }
 }

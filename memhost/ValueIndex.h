@@ -48,6 +48,8 @@ class AreaIndex {
     void AddShown(CellPos pos);
     void RemoveShown(CellPos pos);
   };
+  // Text in the General format shows as itself.
+  bool ShowsAsItself(const Cell& cell) const;
   std::string ShownKey(const Cell& cell) const;
 
   Area area_;
