@@ -119,16 +119,29 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   } else {
     countKey = CountKey(cell.value).value_or("");
   }
+  // Drop entries nothing refers to any more, so the index does not grow with rewrites.
+  auto dropUnused = [&](auto it) {
+    if (it->second.Unused()) entries_.erase(it);
+  };
+  if (countKey == shownKey) {
+    auto it = entries_.find(shownKey);
+    if (it == entries_.end()) return;
+    --it->second.count;
+    it->second.RemoveShown(pos);
+    dropUnused(it);
+    return;
+  }
   if (!countKey.empty()) {
     auto it = entries_.find(countKey);
-    if (it != entries_.end()) --it->second.count;
+    if (it != entries_.end()) {
+      --it->second.count;
+      dropUnused(it);
+    }
   }
   auto it = entries_.find(shownKey);
-  if (it != entries_.end()) it->second.RemoveShown(pos);
-  // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  for (const std::string* key : {&countKey, &shownKey}) {
-    auto e = entries_.find(*key);
-    if (e != entries_.end() && e->second.Unused()) entries_.erase(e);
+  if (it != entries_.end()) {
+    it->second.RemoveShown(pos);
+    dropUnused(it);
   }
 }
 
