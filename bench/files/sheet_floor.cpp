@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <pugixml.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,6 +25,14 @@ bool ReadEntry(zip_t* zip, zip_uint64_t index, std::string& out) {
   zip_fclose(file);
   return n == static_cast<zip_int64_t>(st.size);
 }
+
+// Serialises straight into the string that is handed to the zip writer.
+struct StringWriter final : pugi::xml_writer {
+  std::string text;
+  void write(const void* data, size_t size) override {
+    text.append(static_cast<const char*>(data), size);
+  }
+};
 
 bool IsParsedPart(const std::string& name) {
   return name.starts_with("xl/worksheets/sheet") || name == "xl/sharedStrings.xml";
@@ -64,9 +71,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s\n", name.c_str());
         return 1;
       }
-      std::ostringstream xml;
+      StringWriter xml;
+      xml.text.reserve(text.size());
       doc.save(xml, "", pugi::format_raw);
-      written.push_back(std::move(xml).str());
+      written.push_back(std::move(xml.text));
       source = zip_source_buffer(out, written.back().data(), written.back().size(), 0);
     } else {
       source = zip_source_zip(out, in, index, 0, 0, -1);
