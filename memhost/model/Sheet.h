@@ -4,6 +4,7 @@
 // what changed.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -98,10 +99,12 @@ class Sheet {
 
  private:
   // One column's cells, kept dense between its first and last stored cell, which are never
-  // blank.
+  // blank. A deque grows at either end without moving what it holds: a million-cell column
+  // never stands twice in memory while it grows, and clearing its top cell does not shift the
+  // rest.
   struct Column {
     std::int32_t firstRow = 0;
-    std::vector<Cell> cells;
+    std::deque<Cell> cells;
   };
   Cell* Slot(CellPos pos);
   void Store(CellPos pos, Cell&& cell);
