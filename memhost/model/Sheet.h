@@ -78,7 +78,9 @@ class Sheet {
   // --- filter and view ----------------------------------------------------------------------
   // The list an in-place filter applies to, while one does.
   std::optional<Area> filterRange;
-  std::vector<Area> selection{Area{}};
+  // One default area; built without an initializer list, which g++ 12 at -O3 wrongly reports
+  // as read uninitialised.
+  std::vector<Area> selection = std::vector<Area>(1);
   CellPos activeCell{};
 
   // --- what changed since loading -------------------------------------------------------------
