@@ -22,7 +22,7 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
                           [&](std::int32_t row, const Cell& cell) { Add({row, column}, cell); });
   }
   if (area.columns() > 1) {
-    for (auto& [key, entry] : entries_) {
+    for (auto& [key, entry] : entries_.items()) {
       if (entry.many) std::sort(entry.many->begin(), entry.many->end(), ByRows);
     }
   }
@@ -62,13 +62,13 @@ void AreaIndex::Entry::RemoveShown(CellPos pos) {
 }
 
 std::int64_t AreaIndex::Count(const std::string& key) const {
-  auto it = entries_.find(key);
-  return it == entries_.end() ? 0 : it->second.count;
+  const Entry* entry = entries_.Find(key);
+  return entry == nullptr ? 0 : entry->count;
 }
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
-  auto it = entries_.find(key);
-  return it == entries_.end() ? std::span<const CellPos>() : it->second.Shown();
+  const Entry* entry = entries_.Find(key);
+  return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
 }
 
 bool AreaIndex::ShowsAsItself(const Cell& cell) const {
@@ -120,28 +120,26 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     countKey = CountKey(cell.value).value_or("");
   }
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  auto dropUnused = [&](auto it) {
-    if (it->second.Unused()) entries_.erase(it);
+  auto dropUnused = [&](const Entry& entry, const std::string& key) {
+    if (entry.Unused()) entries_.Erase(key);
   };
   if (countKey == shownKey) {
-    auto it = entries_.find(shownKey);
-    if (it == entries_.end()) return;
-    --it->second.count;
-    it->second.RemoveShown(pos);
-    dropUnused(it);
+    Entry* entry = entries_.Find(shownKey);
+    if (entry == nullptr) return;
+    --entry->count;
+    entry->RemoveShown(pos);
+    dropUnused(*entry, shownKey);
     return;
   }
   if (!countKey.empty()) {
-    auto it = entries_.find(countKey);
-    if (it != entries_.end()) {
-      --it->second.count;
-      dropUnused(it);
+    if (Entry* entry = entries_.Find(countKey)) {
+      --entry->count;
+      dropUnused(*entry, countKey);
     }
   }
-  auto it = entries_.find(shownKey);
-  if (it != entries_.end()) {
-    it->second.RemoveShown(pos);
-    dropUnused(it);
+  if (Entry* entry = entries_.Find(shownKey)) {
+    entry->RemoveShown(pos);
+    dropUnused(*entry, shownKey);
   }
 }
 

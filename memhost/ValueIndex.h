@@ -11,9 +11,9 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "memhost/FlatKeyMap.h"
 #include "memhost/model/Book.h"
 
 namespace kx::memhost {
@@ -54,7 +54,7 @@ class AreaIndex {
 
   Area area_;
   const StyleTable& styles_;
-  std::unordered_map<std::string, Entry> entries_;
+  FlatKeyMap<Entry> entries_;
   std::int64_t nonBlank_ = 0;
 };
 
