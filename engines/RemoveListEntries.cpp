@@ -1,5 +1,6 @@
 #include "engines/RemoveListEntries.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -43,6 +44,7 @@ void RemoveEntries(EngineRun& run) {
   // The list's rows by their text, bottom-up; a cell that cannot be read, or holds an error
   // value, is never cleared.
   std::unordered_map<std::string, std::vector<long>> rowsByText;
+  rowsByText.reserve(static_cast<size_t>(std::max(rows, 0L)));  // no rehashing as it fills
   for (long r = rows; r >= 1; --r) {
     auto text = CellText(*list, r);
     if (text) rowsByText[*text].push_back(r);

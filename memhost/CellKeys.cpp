@@ -32,6 +32,13 @@ std::string TextKey(std::string_view text) {
   return key;
 }
 
+bool MayBeNumberText(std::string_view text) {
+  if (text.empty()) return false;
+  char c = text.front();
+  return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == '$' || c == '(' ||
+         c == ' ';
+}
+
 std::optional<std::string> CountKey(const host::Variant& value) {
   switch (value.kind()) {
     case host::Variant::Kind::Empty:
@@ -41,13 +48,9 @@ std::optional<std::string> CountKey(const host::Variant& value) {
       return NumberKey(*value.NumericValue());
     case host::Variant::Kind::Text: {
       const std::string& text = value.AsText();
-      // Numeric text is matched by its number (quick reject: numbers start with few characters).
-      if (!text.empty()) {
-        char c = text.front();
-        if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == '$' || c == '(' ||
-            c == ' ') {
-          if (auto n = ReadNumberText(text)) return NumberKey(n->value);
-        }
+      // Numeric text is matched by its number.
+      if (MayBeNumberText(text)) {
+        if (auto n = ReadNumberText(text)) return NumberKey(n->value);
       }
       return TextKey(text);
     }

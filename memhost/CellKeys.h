@@ -16,6 +16,9 @@ namespace kx::memhost {
 double Round15(double value);
 // "n" + the number at 15 significant digits (its bytes).
 std::string NumberKey(double value);
+// False for text that cannot be read as a number (a quick look at its first character): its
+// count key is then its text key.
+bool MayBeNumberText(std::string_view text);
 // The count key of a value; nullopt for Empty, which no "=" criterion finds by key.
 std::optional<std::string> CountKey(const host::Variant& value);
 // "t" + the folded first 255 characters of a text.

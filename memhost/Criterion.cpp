@@ -83,19 +83,23 @@ host::Result<Criterion> Criterion::Parse(const host::Variant& criterion) {
     c.number_ = Round15(n->value);
     return c;
   }
-  std::string upper = AsciiUpper(text);
-  if (upper == "TRUE" || upper == "FALSE") {
-    Criterion c(op, Kind::Boolean);
-    c.boolean_ = upper == "TRUE";
-    return c;
-  }
-  if (auto e = host::ErrorValueFromText(upper)) {
-    Criterion c(op, Kind::Error);
-    c.error_ = *e;
-    return c;
+  // Only TRUE, FALSE and the error texts (which start with '#') are keywords: other texts are
+  // not upper-cased, since COUNTIF parses a criterion on every call.
+  if (text.size() == 4 || text.size() == 5 || text.front() == '#') {
+    std::string upper = AsciiUpper(text);
+    if (upper == "TRUE" || upper == "FALSE") {
+      Criterion c(op, Kind::Boolean);
+      c.boolean_ = upper == "TRUE";
+      return c;
+    }
+    if (auto e = host::ErrorValueFromText(upper)) {
+      Criterion c(op, Kind::Error);
+      c.error_ = *e;
+      return c;
+    }
   }
   Criterion c(op, Kind::Text);
-  c.text_ = Fold(text);
+  if (ordered) c.text_ = Fold(text);
   c.pattern_ = std::move(pattern);
   return c;
 }

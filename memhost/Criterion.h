@@ -46,7 +46,7 @@ class Criterion {
   double number_ = 0;
   bool boolean_ = false;
   host::ErrorValue error_ = host::ErrorValue::NA;
-  std::string text_;  // the operand as written, for ordered text comparison (folded)
+  std::string text_;  // the operand, folded, for "<", ">" and the like against text
   std::optional<Pattern> pattern_;
   bool emptyTextToo_ = false;
 };

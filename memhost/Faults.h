@@ -3,10 +3,11 @@
 // Nth use, with a chosen error number. Members are named "Interface.Member" as in host/
 // ("Range.Clear", "WorksheetFunction.CountIf"). Every call is counted, failing or not.
 
-#include <map>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "host/Result.h"
 
@@ -35,8 +36,15 @@ class Faults {
     long number;
     long failAt;  // the call count at which a Nth rule fires
   };
-  std::map<std::string, long, std::less<>> calls_;
-  std::map<std::string, Rule, std::less<>> rules_;
+  // Every host call passes here, so the names are hashed rather than compared along a tree.
+  struct NameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+  };
+  template <class T>
+  using ByName = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
+  ByName<long> calls_;
+  ByName<Rule> rules_;
 };
 
 }  // namespace kx::memhost

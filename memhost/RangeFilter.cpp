@@ -1,9 +1,9 @@
 // The in-place unique-records filter and SpecialCells: the members that pick rows and cells by
 // what they hold or show.
 
-#include <unordered_set>
 
 #include "memhost/CellWrite.h"
+#include "memhost/FlatKeyMap.h"
 #include "memhost/Range.h"
 #include "memhost/TextMatch.h"
 
@@ -65,7 +65,9 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
   for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) sheet.SetRowHidden(r, false);
   if (args.Unique.value_or(false)) {
     const Book& book = *sheet_.book;
-    std::unordered_set<std::string> seen;
+    FlatKeyMap<bool> seen;
+    // Sized once: rehashing a table of a million texts several times costs more than the pass.
+    seen.reserve(static_cast<size_t>(list.rows()));
     std::string key;
     for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) {
       key.clear();
@@ -73,7 +75,9 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
         key += Fold(CellText(book, sheet.CellAt({r, c})));
         key += '\x1f';
       }
-      if (!seen.insert(key).second) sheet.SetRowHidden(r, true);
+      size_t before = seen.size();
+      seen[key] = true;
+      if (seen.size() == before) sheet.SetRowHidden(r, true);  // shown by an earlier row
     }
   }
   sheet.filterRange = list;

@@ -133,6 +133,7 @@ std::u32string ToUtf32(std::string_view utf8) {
 Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     : caseSensitive_(caseSensitive) {
   std::u32string chars = ToUtf32(text);
+  tokens_.reserve(chars.size());
   for (size_t i = 0; i < chars.size(); ++i) {
     char32_t c = chars[i];
     if (wildcards && c == U'~' && i + 1 < chars.size()) {
@@ -151,17 +152,14 @@ Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     }
   }
   std::string lit;
+  lit.reserve(text.size());
   for (const Token& t : tokens_) {
     if (t.kind == Kind::Char) Encode(t.ch, lit);
   }
-  literalText_ = caseSensitive_ ? lit : Fold(lit);
+  literalText_ = caseSensitive_ ? std::move(lit) : Fold(lit);
   if (!caseSensitive_) {
     for (Token& t : tokens_) t.ch = Lower(t.ch);
   }
-  // Matching inside a text is whole matching of "*pattern*".
-  partTokens_.push_back({Kind::AnySeq, 0});
-  partTokens_.insert(partTokens_.end(), tokens_.begin(), tokens_.end());
-  partTokens_.push_back({Kind::AnySeq, 0});
 }
 
 std::u32string Pattern::Prepare(std::string_view utf8) const {
@@ -172,15 +170,22 @@ std::u32string Pattern::Prepare(std::string_view utf8) const {
   return text;
 }
 
-bool Pattern::Match(const std::vector<Token>& tokens, const std::u32string& text) {
+bool Pattern::Match(const std::vector<Token>& pattern, bool anywhere, const std::u32string& text) {
+  // Matching inside a text is whole matching of "*pattern*": the two stars are read as if they
+  // stood around the pattern, so a pattern is not copied for every cell it is tried on.
+  const size_t size = pattern.size() + (anywhere ? 2 : 0);
+  auto token = [&](size_t i) -> Token {
+    if (!anywhere) return pattern[i];
+    if (i == 0 || i == size - 1) return {Kind::AnySeq, 0};
+    return pattern[i - 1];
+  };
   // Greedy matching that backtracks only to the last '*': linear for typical patterns.
   size_t ti = 0, pi = 0, starP = std::u32string::npos, starT = 0;
   while (ti < text.size()) {
-    if (pi < tokens.size() && tokens[pi].kind == Kind::AnySeq) {
+    if (pi < size && token(pi).kind == Kind::AnySeq) {
       starP = pi++;
       starT = ti;
-    } else if (pi < tokens.size() &&
-               (tokens[pi].kind == Kind::AnyOne || tokens[pi].ch == text[ti])) {
+    } else if (pi < size && (token(pi).kind == Kind::AnyOne || token(pi).ch == text[ti])) {
       ++pi;
       ++ti;
     } else if (starP != std::u32string::npos) {
@@ -190,14 +195,16 @@ bool Pattern::Match(const std::vector<Token>& tokens, const std::u32string& text
       return false;
     }
   }
-  while (pi < tokens.size() && tokens[pi].kind == Kind::AnySeq) ++pi;
-  return pi == tokens.size();
+  while (pi < size && token(pi).kind == Kind::AnySeq) ++pi;
+  return pi == size;
 }
 
-bool Pattern::MatchesWhole(std::string_view utf8) const { return Match(tokens_, Prepare(utf8)); }
+bool Pattern::MatchesWhole(std::string_view utf8) const {
+  return Match(tokens_, false, Prepare(utf8));
+}
 
 bool Pattern::MatchesPart(std::string_view utf8) const {
-  return Match(partTokens_, Prepare(utf8));
+  return Match(tokens_, true, Prepare(utf8));
 }
 
 }  // namespace kx::memhost

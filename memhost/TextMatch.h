@@ -50,11 +50,10 @@ class Pattern {
     Kind kind;
     char32_t ch;
   };
-  static bool Match(const std::vector<Token>& tokens, const std::u32string& text);
+  static bool Match(const std::vector<Token>& pattern, bool anywhere, const std::u32string& text);
   std::u32string Prepare(std::string_view utf8) const;
 
   std::vector<Token> tokens_;
-  std::vector<Token> partTokens_;
   std::string literalText_;
   bool literal_ = true;
   bool caseSensitive_;

@@ -13,13 +13,16 @@ bool ByRows(CellPos a, CellPos b) { return a < b; }
 
 AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
     : area_(area), styles_(styles) {
+  // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
+  entries_.reserve(static_cast<size_t>(
+      std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
     sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
                           [&](std::int32_t row, const Cell& cell) { Add({row, column}, cell); });
   }
   if (area.columns() > 1) {
-    for (auto& [key, entry] : entries_) {
+    for (auto& [key, entry] : entries_.items()) {
       if (entry.many) std::sort(entry.many->begin(), entry.many->end(), ByRows);
     }
   }
@@ -59,19 +62,22 @@ void AreaIndex::Entry::RemoveShown(CellPos pos) {
 }
 
 std::int64_t AreaIndex::Count(const std::string& key) const {
-  auto it = entries_.find(key);
-  return it == entries_.end() ? 0 : it->second.count;
+  const Entry* entry = entries_.Find(key);
+  return entry == nullptr ? 0 : entry->count;
 }
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
-  auto it = entries_.find(key);
-  return it == entries_.end() ? std::span<const CellPos>() : it->second.Shown();
+  const Entry* entry = entries_.Find(key);
+  return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
+}
+
+bool AreaIndex::ShowsAsItself(const Cell& cell) const {
+  return cell.value.IsText() && styles_.Get(cell.style).numberFormat == "General";
 }
 
 std::string AreaIndex::ShownKey(const Cell& cell) const {
-  const std::string& format = styles_.Get(cell.style).numberFormat;
-  if (cell.value.IsText() && format == "General") return TextKey(cell.value.AsText());
-  return TextKey(DisplayText(cell.value, format));
+  if (ShowsAsItself(cell)) return TextKey(cell.value.AsText());
+  return TextKey(DisplayText(cell.value, styles_.Get(cell.style).numberFormat));
 }
 
 void AreaIndex::Add(CellPos pos, const Cell& cell) {
@@ -80,6 +86,13 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
     return;
   }
   ++nonBlank_;
+  // Plain text, the common case, is folded once for its one key.
+  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
+    Entry& entry = entries_[TextKey(cell.value.AsText())];
+    ++entry.count;
+    entry.AddShown(pos);
+    return;
+  }
   auto countKey = CountKey(cell.value);
   std::string shownKey = ShownKey(cell);
   // Text that is not numeric shows as itself: one entry serves both keys.
@@ -99,16 +112,34 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   --nonBlank_;
-  if (auto countKey = CountKey(cell.value)) {
-    auto it = entries_.find(*countKey);
-    if (it != entries_.end()) --it->second.count;
+  std::string shownKey = ShownKey(cell);
+  std::string countKey;
+  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
+    countKey = shownKey;
+  } else {
+    countKey = CountKey(cell.value).value_or("");
   }
-  auto it = entries_.find(ShownKey(cell));
-  if (it != entries_.end()) it->second.RemoveShown(pos);
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  for (const std::string& key : {CountKey(cell.value).value_or(""), ShownKey(cell)}) {
-    auto e = entries_.find(key);
-    if (e != entries_.end() && e->second.Unused()) entries_.erase(e);
+  auto dropUnused = [&](const Entry& entry, const std::string& key) {
+    if (entry.Unused()) entries_.Erase(key);
+  };
+  if (countKey == shownKey) {
+    Entry* entry = entries_.Find(shownKey);
+    if (entry == nullptr) return;
+    --entry->count;
+    entry->RemoveShown(pos);
+    dropUnused(*entry, shownKey);
+    return;
+  }
+  if (!countKey.empty()) {
+    if (Entry* entry = entries_.Find(countKey)) {
+      --entry->count;
+      dropUnused(*entry, countKey);
+    }
+  }
+  if (Entry* entry = entries_.Find(shownKey)) {
+    entry->RemoveShown(pos);
+    dropUnused(*entry, shownKey);
   }
 }
 

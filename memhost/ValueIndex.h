@@ -11,9 +11,9 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "memhost/FlatKeyMap.h"
 #include "memhost/model/Book.h"
 
 namespace kx::memhost {
@@ -48,11 +48,13 @@ class AreaIndex {
     void AddShown(CellPos pos);
     void RemoveShown(CellPos pos);
   };
+  // Text in the General format shows as itself.
+  bool ShowsAsItself(const Cell& cell) const;
   std::string ShownKey(const Cell& cell) const;
 
   Area area_;
   const StyleTable& styles_;
-  std::unordered_map<std::string, Entry> entries_;
+  FlatKeyMap<Entry> entries_;
   std::int64_t nonBlank_ = 0;
 };
 

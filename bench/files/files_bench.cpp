@@ -36,7 +36,7 @@ int Generate(const std::string& path, int rows) {
     std::string n = std::to_string(r);
     sheet += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + std::to_string(r - 1) +
              "</v></c></row>";
-    strings += "<si><t>customer-" + std::to_string((r * 7919) % rows) + "</t></si>";
+    strings += "<si><t>customer-" + std::to_string(std::int64_t{r} * 7919 % rows) + "</t></si>";
   }
   sheet += "</sheetData></worksheet>";
   strings += "</sst>";

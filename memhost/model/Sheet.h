@@ -4,6 +4,7 @@
 // what changed.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -77,7 +78,9 @@ class Sheet {
   // --- filter and view ----------------------------------------------------------------------
   // The list an in-place filter applies to, while one does.
   std::optional<Area> filterRange;
-  std::vector<Area> selection{Area{}};
+  // One default area; built without an initializer list, which g++ 12 at -O3 wrongly reports
+  // as read uninitialised.
+  std::vector<Area> selection = std::vector<Area>(1);
   CellPos activeCell{};
 
   // --- what changed since loading -------------------------------------------------------------
@@ -98,10 +101,12 @@ class Sheet {
 
  private:
   // One column's cells, kept dense between its first and last stored cell, which are never
-  // blank.
+  // blank. A deque grows at either end without moving what it holds: a million-cell column
+  // never stands twice in memory while it grows, and clearing its top cell does not shift the
+  // rest.
   struct Column {
     std::int32_t firstRow = 0;
-    std::vector<Cell> cells;
+    std::deque<Cell> cells;
   };
   Cell* Slot(CellPos pos);
   void Store(CellPos pos, Cell&& cell);

@@ -63,6 +63,9 @@ TEST_F(CountIfTest, CriteriaMatchAsTheHostMatches) {
       {"TRUE as text is the boolean", "TRUE", 1},
       {"1 does not match TRUE", 1.0, 1},
       {"error literal", "#N/A", 1},
+      {"keywords are read in any case", "tRuE", 1},
+      {"error literal in lower case", "#n/a", 1},
+      {"not an error, in lower case", "<>#n/a", 24},
       {"error value", host::ErrorValue::NA, 1},
       {"not an error", "<>#N/A", 24},
       {"letters beyond ASCII ignore case", "ÉCLAIR", 2},
@@ -140,6 +143,10 @@ TEST_F(CountIfTest, SeveralAreasOrAShapeAreRefused) {
 TEST_F(CountIfTest, CountACountsValuesEmptyTextAndErrors) {
   EXPECT_EQ(app_->WorksheetFunction().value()->CountA(At(kColumn)).value(), 24);
   EXPECT_EQ(app_->WorksheetFunction().value()->CountA(At("A1:A3,A10:A11")).value(), 4);
+  // A cell with a fill but no value is stored, yet empty; a value written later counts.
+  sheet().LoadCell({30, 1}, Cell{Variant(), "", 1});
+  Put("A31", "pear");
+  EXPECT_EQ(app_->WorksheetFunction().value()->CountA(At("A:A")).value(), 25);
 }
 
 TEST_F(CountIfTest, TheIndexFollowsEveryWrite) {

@@ -1,0 +1,113 @@
+#pragma once
+// A map from text keys to values for the value index, which holds about one key a cell and is
+// asked once a row. Slots hold a key's hash and its item's place in one dense array, so a
+// lookup reads one slot and one item where a node-based map follows a chain of pointers: on a
+// million keys that is the difference between one cache miss and three or four.
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kx::memhost {
+
+template <class Value>
+class FlatKeyMap {
+ public:
+  using Item = std::pair<std::string, Value>;
+
+  size_t size() const { return items_.size(); }
+  void reserve(size_t n) {
+    if (n * 2 > slots_.size()) Rehash(n * 2);
+    items_.reserve(n);
+  }
+
+  Value* Find(std::string_view key) {
+    size_t slot = SlotOf(key, Hash(key));
+    return slots_.empty() || slots_[slot].item == 0 ? nullptr : &items_[slots_[slot].item - 1].second;
+  }
+  const Value* Find(std::string_view key) const { return const_cast<FlatKeyMap*>(this)->Find(key); }
+
+  // The value under `key`, made when there is none.
+  Value& operator[](std::string_view key) {
+    if ((items_.size() + 1) * 2 > slots_.size()) Rehash(std::max<size_t>(16, slots_.size() * 2));
+    std::uint64_t hash = Hash(key);
+    size_t slot = SlotOf(key, hash);
+    if (slots_[slot].item == 0) {
+      items_.emplace_back(std::string(key), Value{});
+      slots_[slot] = {static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(items_.size())};
+    }
+    return items_[slots_[slot].item - 1].second;
+  }
+
+  void Erase(std::string_view key) {
+    if (slots_.empty()) return;
+    size_t slot = SlotOf(key, Hash(key));
+    std::uint32_t item = slots_[slot].item;
+    if (item == 0) return;
+    // The last item takes the erased one's place in the dense array.
+    if (item != items_.size()) {
+      const std::string& lastKey = items_.back().first;
+      slots_[SlotOf(lastKey, Hash(lastKey))].item = item;
+      items_[item - 1] = std::move(items_.back());
+    }
+    items_.pop_back();
+    RemoveSlot(slot);
+  }
+
+  std::vector<Item>& items() { return items_; }
+
+ private:
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t item = 0;  // place in items_ plus one; 0 for an empty slot
+  };
+
+  static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+  size_t Home(std::uint32_t hash) const { return hash & (slots_.size() - 1); }
+
+  // The slot holding `key`, or the empty slot where it would go.
+  size_t SlotOf(std::string_view key, std::uint64_t hash) const {
+    if (slots_.empty()) return 0;
+    auto h = static_cast<std::uint32_t>(hash);
+    for (size_t i = Home(h);; i = (i + 1) & (slots_.size() - 1)) {
+      const Slot& s = slots_[i];
+      if (s.item == 0 || (s.hash == h && items_[s.item - 1].first == key)) return i;
+    }
+  }
+
+  // Empties a slot and moves later slots of the same run back, so that no lookup stops short.
+  void RemoveSlot(size_t hole) {
+    const size_t mask = slots_.size() - 1;
+    for (size_t j = (hole + 1) & mask; slots_[j].item != 0; j = (j + 1) & mask) {
+      size_t home = Home(slots_[j].hash);
+      // The slot may move back when its home does not lie in (hole, j], cyclically.
+      bool homeBetween = hole <= j ? (home > hole && home <= j) : (home > hole || home <= j);
+      if (!homeBetween) {
+        slots_[hole] = slots_[j];
+        hole = j;
+      }
+    }
+    slots_[hole] = Slot{};
+  }
+
+  void Rehash(size_t atLeast) {
+    size_t n = 16;
+    while (n < atLeast) n *= 2;
+    slots_.assign(n, Slot{});
+    for (size_t i = 0; i < items_.size(); ++i) {
+      auto h = static_cast<std::uint32_t>(Hash(items_[i].first));
+      size_t s = Home(h);
+      while (slots_[s].item != 0) s = (s + 1) & (n - 1);
+      slots_[s] = {h, static_cast<std::uint32_t>(i + 1)};
+    }
+  }
+
+  std::vector<Slot> slots_;  // a power of two of them, at most half full
+  std::vector<Item> items_;
+};
+
+}  // namespace kx::memhost
