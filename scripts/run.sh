@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The main job on a fresh machine: installs what is missing, builds, makes the bundled example
 # workbook, counts its duplicate customers, removes them into a new file and shows the result.
-# KX_PRESET=release picks the optimised build (debug by default).
+# KX_PRESET=debug picks the debug build (the optimised one by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset="${KX_PRESET:-debug}"
+preset="${KX_PRESET:-release}"
 ./scripts/setup.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
