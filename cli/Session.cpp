@@ -42,15 +42,15 @@ std::string ProgramFolder() {
   return exe.parent_path().string();
 }
 
-std::optional<SelectionSpec> ParseSelectionSpec(const std::string& spec) {
+std::optional<SelectionSpec> ParseSelectionSpec(const std::string& text) {
   SelectionSpec result;
-  const auto bang = spec.rfind('!');
+  const auto bang = text.rfind('!');
   if (bang == std::string::npos) {
-    result.address = spec;
+    result.address = text;
     return result;
   }
-  std::string sheet = spec.substr(0, bang);
-  result.address = spec.substr(bang + 1);
+  std::string sheet = text.substr(0, bang);
+  result.address = text.substr(bang + 1);
   if (sheet.size() >= 2 && sheet.front() == '\'' && sheet.back() == '\'') {
     std::string unquoted;
     for (size_t i = 1; i + 1 < sheet.size(); ++i) {
@@ -111,9 +111,9 @@ bool Session::Close() {
   return true;
 }
 
-std::optional<std::string> Session::Select(const std::string& spec) {
-  auto parsed = ParseSelectionSpec(spec);
-  if (!parsed) return "not a selection: " + spec;
+std::optional<std::string> Session::Select(const std::string& text) {
+  auto parsed = ParseSelectionSpec(text);
+  if (!parsed) return "not a selection: " + text;
   if (!Book()) return "no workbook is open";
   if (parsed->sheet && !app_->ActivateSheet(*parsed->sheet).ok()) {
     return "no sheet named '" + *parsed->sheet + "' in " + Book()->name;

@@ -37,7 +37,7 @@ class Session {
 
   // Selects "A2:A9", "B:B" or "'My sheet'!A:A" (that sheet becomes active). A usage error's
   // text, or nothing.
-  std::optional<std::string> Select(const std::string& spec);
+  std::optional<std::string> Select(const std::string& text);
   // "Sheet1!$A$2:$A$9" for the active sheet's selection; empty without a workbook.
   std::string SelectionText() const;
 
@@ -71,6 +71,6 @@ struct SelectionSpec {
   std::optional<std::string> sheet;
   std::string address;
 };
-std::optional<SelectionSpec> ParseSelectionSpec(const std::string& spec);
+std::optional<SelectionSpec> ParseSelectionSpec(const std::string& text);
 
 }  // namespace kx::cli

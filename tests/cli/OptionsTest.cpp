@@ -10,7 +10,7 @@ namespace {
 
 TEST(SelectionSpecTest, SheetNamesQuotedOrNot) {
   struct Case {
-    const char* spec;
+    const char* selection;
     std::optional<std::string> sheet;
     const char* address;
   };
@@ -22,10 +22,10 @@ TEST(SelectionSpecTest, SheetNamesQuotedOrNot) {
       {"'Q1!Q2'!A1", "Q1!Q2", "A1"},
   };
   for (const auto& c : cases) {
-    auto parsed = ParseSelectionSpec(c.spec);
-    ASSERT_TRUE(parsed.has_value()) << c.spec;
-    EXPECT_EQ(parsed->sheet, c.sheet) << c.spec;
-    EXPECT_EQ(parsed->address, c.address) << c.spec;
+    auto parsed = ParseSelectionSpec(c.selection);
+    ASSERT_TRUE(parsed.has_value()) << c.selection;
+    EXPECT_EQ(parsed->sheet, c.sheet) << c.selection;
+    EXPECT_EQ(parsed->address, c.address) << c.selection;
   }
   for (const char* bad : {"'Open!A1", "It's!A1", "!A1", "'a'b'!A1"}) {
     EXPECT_FALSE(ParseSelectionSpec(bad).has_value()) << bad;
