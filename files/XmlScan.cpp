@@ -1,5 +1,7 @@
 #include "files/XmlScan.h"
 
+#include "memhost/model/Utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -317,20 +319,8 @@ std::string UnescapeXml(std::string_view text) {
           std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
       if (ec != std::errc{} || p != digits.data() + digits.size() || cp > 0x10FFFF) {
         out += text.substr(i, semi - i + 1);
-      } else if (cp < 0x80) {
-        out += static_cast<char>(cp);
-      } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-      } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
       } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        memhost::AppendUtf8(cp, out);
       }
     } else {
       out += text.substr(i, semi - i + 1);

@@ -1,5 +1,7 @@
 #include "memhost/TextMatch.h"
 
+#include "memhost/model/Utf8.h"
+
 #include <cctype>
 #include <clocale>
 #include <cwctype>
@@ -48,20 +50,8 @@ char32_t Decode(std::string_view s, size_t& i) {
 void Encode(char32_t cp, std::string& out) {
   if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) {
     out += static_cast<char>(cp - kRawByte);
-  } else if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    AppendUtf8(cp, out);
   }
 }
 
