@@ -126,7 +126,7 @@ FileResult<std::shared_ptr<XlsxSource>> EmptyPackageFor(const memhost::Book& boo
             "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" "
             "builtinId=\"0\"/></cellStyles>"
             "</styleSheet>"}});
-  source->bytes = std::make_shared<const std::string>(KX_FILE_TRY(Zip(parts, targetName)));
+  source->bytes = std::make_shared<const std::string>(KX_TRY(Zip(parts, targetName)));
   return source;
 }
 

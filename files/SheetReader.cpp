@@ -268,7 +268,7 @@ FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
     return FileError{FileErrorKind::Damaged, what + " is malformed"};
   }
   if (root->selfClosing) return strings;
-  KX_FILE_TRY(ForEachChildNode(xml, root->tagEnd, root->contentEnd, what,
+  KX_TRY(ForEachChildNode(xml, root->tagEnd, root->contentEnd, what,
                                [&](pugi::xml_node si) -> FileResult<void> {
                                  if (LocalName(si.name()) == "si")
                                    strings.push_back(ElementText(si));
@@ -369,7 +369,7 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
                                     " uses a cell format that does not exist");
           }
           cell.style = styleIds[xf];
-          CellContent content = KX_FILE_TRY(ReadCellContent(c, ctx));
+          CellContent content = KX_TRY(ReadCellContent(c, ctx));
           cell.value = std::move(content.value);
           if (cell.value.IsNumber() && dateFormats[xf]) {
             double serial = cell.value.AsNumber() + (ctx.date1904 ? 1462 : 0);

@@ -122,7 +122,7 @@ class Writer {
         copied = span->begin;
         NewRowsBefore(row, out);
         if (rewrite) {
-          KX_FILE_TRY(RewriteRow(*span, row, hiddenAfter, out));
+          KX_TRY(RewriteRow(*span, row, hiddenAfter, out));
           copied = span->end;
         }
       }
@@ -352,7 +352,7 @@ FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ct
   if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows || ctx.everything) {
     Writer writer(xml, ctx, prefix);
     writer.Plan();
-    edits.push_back({data->begin, data->end, KX_FILE_TRY(writer.SheetData(*data))});
+    edits.push_back({data->begin, data->end, KX_TRY(writer.SheetData(*data))});
     ctx.formulaChanged |= writer.formulaChanged();
     if (auto dim = FindChild(xml, root->tagEnd, data->begin, "dimension")) {
       auto used = sheet.UsedArea();

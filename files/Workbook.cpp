@@ -50,7 +50,7 @@ FileResult<std::shared_ptr<memhost::Book>> OpenWorkbook(const std::string& path,
                        path + ": only .xlsx and .csv workbooks can be opened"};
     }
     auto bytes = std::make_shared<std::string>(
-        KX_FILE_TRY(ReadFileBytes(path, options.limits.maxFileBytes)));
+        KX_TRY(ReadFileBytes(path, options.limits.maxFileBytes)));
     FileResult<std::shared_ptr<memhost::Book>> book =
         format == Format::Xlsx ? ReadXlsx(bytes, path, options) : ReadCsv(bytes, path, options);
     if (!book) return book;
@@ -70,7 +70,7 @@ FileResult<void> SaveWorkbook(const memhost::Book& book, const std::string& path
     }
     if (format == Format::Csv) {
       // Refuse before anything touches the disk.
-      std::string csv = KX_FILE_TRY(CsvText(book, path, options));
+      std::string csv = KX_TRY(CsvText(book, path, options));
       return WriteAtomically(path,
                              [&](const std::string& temp) { return WriteBytes(temp, csv, path); });
     }

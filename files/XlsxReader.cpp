@@ -37,8 +37,8 @@ FileError NotWorkbook(const std::string& file, const std::string& why) {
 }
 
 FileResult<std::string> ReadXmlPart(ZipReader& zip, const std::string& part) {
-  std::string xml = KX_FILE_TRY(zip.Read(part));
-  KX_FILE_TRY(CheckPartXml(xml, zip.fileName() + ": the part " + part));
+  std::string xml = KX_TRY(zip.Read(part));
+  KX_TRY(CheckPartXml(xml, zip.fileName() + ": the part " + part));
   return xml;
 }
 
@@ -77,12 +77,12 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     return FileError{FileErrorKind::Unsupported,
                      fileName + ": is password-protected or in the old .xls format, which cannot be opened"};
   }
-  auto zip = KX_FILE_TRY(ZipReader::Open(bytes, fileName, options.limits));
+  auto zip = KX_TRY(ZipReader::Open(bytes, fileName, options.limits));
   if (zip->Find("[Content_Types].xml") == nullptr)
     return NotWorkbook(fileName, "it has no content types");
   if (zip->Find("_rels/.rels") == nullptr)
     return NotWorkbook(fileName, "it has no package relationships");
-  auto rootRels = ParseRelationships(KX_FILE_TRY(ReadXmlPart(*zip, "_rels/.rels")), "");
+  auto rootRels = ParseRelationships(KX_TRY(ReadXmlPart(*zip, "_rels/.rels")), "");
   const Relationship* office = FindByType(rootRels, "officeDocument");
   if (office == nullptr || zip->Find(office->target) == nullptr) {
     return NotWorkbook(fileName, "it has no workbook part");
@@ -91,9 +91,9 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   auto source = std::make_shared<XlsxSource>();
   source->bytes = bytes;
   source->workbookPart = office->target;
-  std::string workbookXml = KX_FILE_TRY(ReadXmlPart(*zip, source->workbookPart));
+  std::string workbookXml = KX_TRY(ReadXmlPart(*zip, source->workbookPart));
   pugi::xml_document workbookDoc;
-  KX_FILE_TRY(LoadDocument(workbookDoc, workbookXml, fileName + ": the workbook part"));
+  KX_TRY(LoadDocument(workbookDoc, workbookXml, fileName + ": the workbook part"));
   pugi::xml_node workbook = workbookDoc.document_element();
   if (LocalName(workbook.name()) != "workbook")
     return NotWorkbook(fileName, "the main part is not a spreadsheet");
@@ -101,7 +101,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   std::vector<Relationship> rels;
   std::string relsPart = RelationshipsPartFor(source->workbookPart);
   if (zip->Find(relsPart) != nullptr) {
-    rels = ParseRelationships(KX_FILE_TRY(ReadXmlPart(*zip, relsPart)), source->workbookPart);
+    rels = ParseRelationships(KX_TRY(ReadXmlPart(*zip, relsPart)), source->workbookPart);
   }
   auto partOf = [&](std::string_view kind) -> std::string {
     const Relationship* r = FindByType(rels, kind);
@@ -119,10 +119,10 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   auto book = std::make_shared<memhost::Book>(fileName.substr(fileName.find_last_of('/') + 1));
   ThemeColors theme = DefaultThemeColors();
   if (!source->themePart.empty())
-    theme = ParseThemeColors(KX_FILE_TRY(ReadXmlPart(*zip, source->themePart)));
+    theme = ParseThemeColors(KX_TRY(ReadXmlPart(*zip, source->themePart)));
   std::string stylesXml;
-  if (!source->stylesPart.empty()) stylesXml = KX_FILE_TRY(ReadXmlPart(*zip, source->stylesPart));
-  XlsxStyles styles = KX_FILE_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, fileName));
+  if (!source->stylesPart.empty()) stylesXml = KX_TRY(ReadXmlPart(*zip, source->stylesPart));
+  XlsxStyles styles = KX_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, fileName));
   std::vector<memhost::StyleId> styleIds;
   std::vector<bool> dateFormats;
   for (const memhost::Style& s : styles.formats()) {
@@ -134,7 +134,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   std::vector<std::string> sharedStrings;
   if (!source->sharedStringsPart.empty()) {
     sharedStrings =
-        KX_FILE_TRY(ReadSharedStrings(KX_FILE_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
+        KX_TRY(ReadSharedStrings(KX_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
                                       fileName + ": the shared strings"));
   }
 
@@ -177,8 +177,8 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     ctx.date1904 = source->date1904;
     ctx.cellBudget = &cellBudget;
     {
-      std::string xml = KX_FILE_TRY(ReadXmlPart(*zip, rel->target));
-      KX_FILE_TRY(ReadSheet(xml, sheet, sheetSource, ctx));
+      std::string xml = KX_TRY(ReadXmlPart(*zip, rel->target));
+      KX_TRY(ReadSheet(xml, sheet, sheetSource, ctx));
     }
     sheet.ForgetChanges();
     source->sheets.push_back(std::move(sheetSource));

@@ -60,7 +60,7 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   const auto* source = dynamic_cast<const XlsxSource*>(book.source.get());
   std::shared_ptr<XlsxSource> fresh;
   if (source == nullptr) {
-    fresh = KX_FILE_TRY(EmptyPackageFor(book, targetName));
+    fresh = KX_TRY(EmptyPackageFor(book, targetName));
     source = fresh.get();
   }
   if (book.sheets.size() != source->sheets.size()) {
@@ -78,14 +78,14 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   Limits limits;
   limits.maxPartBytes = limits.maxTotalBytes = UINT64_MAX;
   limits.maxRatio = UINT64_MAX;
-  auto zip = KX_FILE_TRY(ZipReader::Open(source->bytes, targetName, limits));
+  auto zip = KX_TRY(ZipReader::Open(source->bytes, targetName, limits));
 
   ThemeColors theme = DefaultThemeColors();
   if (!source->themePart.empty())
-    theme = ParseThemeColors(KX_FILE_TRY(zip->Read(source->themePart)));
+    theme = ParseThemeColors(KX_TRY(zip->Read(source->themePart)));
   std::string stylesXml;
-  if (!source->stylesPart.empty()) stylesXml = KX_FILE_TRY(zip->Read(source->stylesPart));
-  XlsxStyles styles = KX_FILE_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, targetName));
+  if (!source->stylesPart.empty()) stylesXml = KX_TRY(zip->Read(source->stylesPart));
+  XlsxStyles styles = KX_TRY(XlsxStyles::Parse(std::move(stylesXml), theme, targetName));
   std::vector<bool> dateFormats;
   for (const memhost::Style& s : styles.formats())
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
@@ -94,8 +94,8 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   bool sharedStringsRead = false;
   auto loadSharedStrings = [&]() -> FileResult<const std::vector<std::string>*> {
     if (!sharedStringsRead && !source->sharedStringsPart.empty()) {
-      sharedStrings = KX_FILE_TRY(ReadSharedStrings(
-          KX_FILE_TRY(zip->Read(source->sharedStringsPart)), targetName + ": the shared strings"));
+      sharedStrings = KX_TRY(ReadSharedStrings(
+          KX_TRY(zip->Read(source->sharedStringsPart)), targetName + ": the shared strings"));
     }
     sharedStringsRead = true;
     return &sharedStrings;
@@ -116,8 +116,8 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
     ctx.what = targetName + ": sheet \"" + sheet.name() + "\"";
     ctx.sharedStrings = loadSharedStrings;
     ctx.dateFormats = &dateFormats;
-    std::string xml = KX_FILE_TRY(zip->Read(source->sheets[i].part));
-    plan.replaced[source->sheets[i].part] = KX_FILE_TRY(RewriteSheet(xml, ctx));
+    std::string xml = KX_TRY(zip->Read(source->sheets[i].part));
+    plan.replaced[source->sheets[i].part] = KX_TRY(RewriteSheet(xml, ctx));
     formulaChanged |= ctx.formulaChanged;
   }
   if (styles.Changed()) {
@@ -129,7 +129,7 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   }
   std::string workbookXml;
   if (book.needsRecalculation) {
-    workbookXml = WithFullCalculation(KX_FILE_TRY(zip->Read(source->workbookPart)));
+    workbookXml = WithFullCalculation(KX_TRY(zip->Read(source->workbookPart)));
     plan.replaced[source->workbookPart] = workbookXml;
   }
   // The calculation chain lists formula cells; one that lost or gained formulas is stale, and
@@ -137,12 +137,12 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   if ((formulaChanged || book.needsRecalculation) && !source->calcChainPart.empty()) {
     plan.dropped.push_back(source->calcChainPart);
     std::string relsPart = RelationshipsPartFor(source->workbookPart);
-    std::string rels = KX_FILE_TRY(zip->Read(relsPart));
+    std::string rels = KX_TRY(zip->Read(relsPart));
     plan.replaced[relsPart] = WithoutChildren(rels, [&](std::string_view tag) {
       auto type = RawAttribute(tag, "Type");
       return type && type->size() > 10 && type->substr(type->size() - 10) == "/calcChain";
     });
-    std::string types = KX_FILE_TRY(zip->Read("[Content_Types].xml"));
+    std::string types = KX_TRY(zip->Read("[Content_Types].xml"));
     std::string partName = "/" + source->calcChainPart;
     plan.replaced["[Content_Types].xml"] = WithoutChildren(types, [&](std::string_view tag) {
       auto name = RawAttribute(tag, "PartName");

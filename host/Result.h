@@ -20,11 +20,13 @@ struct Error {
   friend bool operator==(const Error&, const Error&) = default;
 };
 
-template <class T>
-class [[nodiscard]] Result {
+// A value or a failure of error type E. Result<T> is the host's; other layers with their own
+// error type (the file layer) use BasicResult with it.
+template <class T, class E>
+class [[nodiscard]] BasicResult {
  public:
-  Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
-  Result(Error error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
+  BasicResult(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+  BasicResult(E error) : state_(std::in_place_index<1>, std::move(error)) {}  // NOLINT
 
   bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }
@@ -46,7 +48,7 @@ class [[nodiscard]] Result {
   T& operator*() & { return value(); }
   const T& operator*() const& { return value(); }
 
-  const Error& error() const {
+  const E& error() const {
     assert(!ok());
     return std::get<1>(state_);
   }
@@ -57,26 +59,29 @@ class [[nodiscard]] Result {
   }
 
  private:
-  std::variant<T, Error> state_;
+  std::variant<T, E> state_;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <class E>
+class [[nodiscard]] BasicResult<void, E> {
  public:
-  Result() = default;
-  Result(Error error) : error_(std::move(error)), failed_(true) {}  // NOLINT: implicit by design
+  BasicResult() = default;
+  BasicResult(E error) : error_(std::move(error)), failed_(true) {}  // NOLINT: implicit by design
 
   bool ok() const { return !failed_; }
   explicit operator bool() const { return ok(); }
-  const Error& error() const {
+  const E& error() const {
     assert(failed_);
     return error_;
   }
 
  private:
-  Error error_;
+  E error_{};
   bool failed_ = false;
 };
+
+template <class T>
+using Result = BasicResult<T, Error>;
 
 inline Error Fail(long number, std::string description) {
   return Error{number, std::move(description)};
@@ -84,19 +89,24 @@ inline Error Fail(long number, std::string description) {
 
 }  // namespace kx::host
 
-// Propagates a failure to the caller; otherwise yields the value. Usable with Result<void> too.
+// Propagates a failure to the caller; otherwise yields the value. Usable with Result<void> and
+// with any BasicResult. Each use gets a variable of its own, so that uses can nest.
 // (A GNU statement expression, which g++ and clang both offer; __extension__ keeps -Wpedantic quiet.)
-#define KX_TRY(expr)                                                  \
-  __extension__({                                                     \
-    auto&& kx_try_result_ = (expr);                                   \
-    if (!kx_try_result_.ok()) return kx_try_result_.error();          \
-    ::kx::host::detail::TakeValue(std::move(kx_try_result_));         \
+#define KX_TRY(expr) KX_TRY_NAMED(expr, KX_TRY_CONCAT(kx_try_result_, __COUNTER__))
+#define KX_TRY_CONCAT(a, b) KX_TRY_CONCAT_(a, b)
+#define KX_TRY_CONCAT_(a, b) a##b
+#define KX_TRY_NAMED(expr, name)                       \
+  __extension__({                                      \
+    auto&& name = (expr);                              \
+    if (!name.ok()) return name.error();               \
+    ::kx::host::detail::TakeValue(std::move(name));    \
   })
 
 namespace kx::host::detail {
-template <class T>
-T TakeValue(Result<T>&& r) {
+template <class T, class E>
+T TakeValue(BasicResult<T, E>&& r) {
   return std::move(r).value();
 }
-inline void TakeValue(Result<void>&&) {}
+template <class E>
+void TakeValue(BasicResult<void, E>&&) {}
 }  // namespace kx::host::detail
