@@ -1,5 +1,6 @@
 #pragma once
-// Texts of the duplicate preventer: what the user sees and the names it registers with the host.
+// Texts of the duplicate preventer and the undo command: what the user sees and the names the
+// preventer registers with the host.
 
 #include <string_view>
 
@@ -16,5 +17,9 @@ inline constexpr std::string_view RuleErrorMessage = "Duplicate Entry!";
 inline constexpr std::string_view UndoText = "kestrix_Undo";
 inline constexpr std::string_view UndoProcedure = "undo_changes";
 inline constexpr std::string_view UndoKey = "^z";
+
+// What the undo command says when it cannot write the saved contents back.
+inline constexpr std::string_view NothingToUndo = "Nothing to Undo!";
+inline constexpr std::string_view UndoFailed = "Undo Command Failed!";
 
 }  // namespace kx::preventer::text

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "preventer/PreventerTexts.h"
 
 namespace kx::preventer {
 
@@ -41,22 +42,22 @@ host::Result<void> Restore(ui::AddinState& state) {
 
 void UndoLastChange(ui::AddinState& state) {
   if (!state.HostApp) {
-    state.Ui.MsgBox(kNothingToUndo);
+    state.Ui.MsgBox(text::NothingToUndo);
     return;
   }
   host::Application& app = *state.HostApp;
   auto noWorkbook = NoWorkbookOpen(app);
   if (noWorkbook.ok() && *noWorkbook) {
-    state.Ui.MsgBox(kNothingToUndo);
+    state.Ui.MsgBox(text::NothingToUndo);
   } else {
     auto restored = noWorkbook.ok() ? Restore(state) : host::Result<void>(noWorkbook.error());
     if (!restored.ok()) {
       long number = restored.error().number;
       if (number == host::err::ObjectNotSet) {
-        state.Ui.MsgBox(kNothingToUndo);
+        state.Ui.MsgBox(text::NothingToUndo);
       } else if (number != host::err::ApplicationDefined) {
         // The host's own refusals (1004) it has shown or needs no word from us.
-        state.Ui.MsgBox(kUndoFailed);
+        state.Ui.MsgBox(text::UndoFailed);
       }
     }
   }
