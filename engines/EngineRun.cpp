@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "host/Shorthands.h"
 #include "ui/AddinTexts.h"
 
 namespace kx::engines {
@@ -14,15 +15,9 @@ namespace {
 // The selection's column count as the host reports it; fails for a selection that is not a
 // range of cells.
 host::Result<long> SelectionColumnCount(host::Application& app) {
-  auto selection = KX_TRY(app.Selection());
-  if (!selection) return host::Fail(host::err::ObjectNotSet, "no selection");
+  auto selection = KX_TRY(host::SelectedRange(app));
   auto columns = KX_TRY(selection->Columns());
   return columns->Count();
-}
-
-host::Result<bool> NoWorkbookOpen(host::Application& app) {
-  auto workbooks = KX_TRY(app.Workbooks());
-  return KX_TRY(workbooks->Count()) == 0;
 }
 
 host::Result<bool> ColumnRuleFails(host::Application& app, ColumnRule rule) {
@@ -60,7 +55,7 @@ std::optional<EngineRun> BeginEngineRun(ui::AddinState& state, EngineWindow& win
   };
   if (earlyEnd) *earlyEnd = EarlyEnd::None;
   // Without the host every call fails, and a failed test shows the first message.
-  if (!state.HostApp || onFailure.RunsBodyOnFailure(NoWorkbookOpen(*state.HostApp))) {
+  if (!state.HostApp || onFailure.RunsBodyOnFailure(host::NoWorkbookOpen(*state.HostApp))) {
     state.Ui.MsgBox(text::NoWorkbook);
     window.UnloadWindow();
     return endEarly(EarlyEnd::Refused);

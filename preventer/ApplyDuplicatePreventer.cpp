@@ -4,6 +4,7 @@
 
 #include "host/ContinueOnFailure.h"
 #include "host/Host.h"
+#include "host/Shorthands.h"
 #include "preventer/PreventerFormula.h"
 #include "preventer/PreventerTexts.h"
 #include "preventer/frmDupPrev.h"
@@ -13,20 +14,9 @@ namespace kx::preventer {
 
 namespace {
 
-host::Result<host::RangeRef> CurrentSelection(host::Application& app) {
-  auto selection = KX_TRY(app.Selection());
-  if (!selection) return host::Fail(host::err::ObjectNotSet, "nothing is selected");
-  return selection;
-}
-
-host::Result<bool> NoWorkbookOpen(host::Application& app) {
-  auto workbooks = KX_TRY(app.Workbooks());
-  return KX_TRY(workbooks->Count()) == 0;
-}
-
 // Fails for a selection that is not a range of cells (a chart or a shape).
 host::Result<bool> MoreThanOneColumn(host::Application& app) {
-  auto selection = KX_TRY(CurrentSelection(app));
+  auto selection = KX_TRY(host::SelectedRange(app));
   // The host counts the columns of the first area only. A rule laid over several areas would
   // count the first area alone and refuse entries in the others that are not duplicates, so a
   // selection of several areas is not one column either.
@@ -36,19 +26,19 @@ host::Result<bool> MoreThanOneColumn(host::Application& app) {
 }
 
 host::Result<long> NonEmptyCount(host::Application& app) {
-  auto selection = KX_TRY(CurrentSelection(app));
+  auto selection = KX_TRY(host::SelectedRange(app));
   auto function = KX_TRY(app.WorksheetFunction());
   return static_cast<long>(KX_TRY(function->CountA(selection)));
 }
 
 host::Result<void> SelectEntireColumns(host::Application& app) {
-  auto selection = KX_TRY(CurrentSelection(app));
+  auto selection = KX_TRY(host::SelectedRange(app));
   auto columns = KX_TRY(selection->EntireColumn());
   return columns->Select();
 }
 
 host::Result<host::ValidationRef> SelectionValidation(host::Application& app) {
-  auto selection = KX_TRY(CurrentSelection(app));
+  auto selection = KX_TRY(host::SelectedRange(app));
   auto validation = KX_TRY(selection->Validation());
   if (!validation) return host::Fail(host::err::ObjectNotSet, "no validation object");
   return validation;
@@ -56,7 +46,7 @@ host::Result<host::ValidationRef> SelectionValidation(host::Application& app) {
 
 // Puts the preventer's rule on the selected cells in place of whatever rule they had.
 void InstallRule(host::Application& app, host::ContinueOnFailure& onFailure) {
-  auto selection = onFailure.Do(CurrentSelection(app));
+  auto selection = onFailure.Do(host::SelectedRange(app));
   if (!selection) return;
   // Without its formula there is no rule to put in: the cells keep the rule they have rather
   // than lose it to a rule that cannot be added.
@@ -105,7 +95,7 @@ void ApplyDuplicatePreventer(ui::AddinState& state) {
   host::ContinueOnFailure onFailure;
 
   // Without the host every call fails, and a failed test shows the message.
-  if (!state.HostApp || onFailure.RunsBodyOnFailure(NoWorkbookOpen(*state.HostApp))) {
+  if (!state.HostApp || onFailure.RunsBodyOnFailure(host::NoWorkbookOpen(*state.HostApp))) {
     state.Ui.MsgBox(ui::text::NoWorkbook);
     return;
   }

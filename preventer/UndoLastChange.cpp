@@ -3,16 +3,12 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "host/Shorthands.h"
 #include "preventer/PreventerTexts.h"
 
 namespace kx::preventer {
 
 namespace {
-
-host::Result<bool> NoWorkbookOpen(host::Application& app) {
-  auto workbooks = KX_TRY(app.Workbooks());
-  return KX_TRY(workbooks->Count()) == 0;
-}
 
 // Steps that end at their first failure, which the command then reports by its number.
 host::Result<void> Restore(ui::AddinState& state) {
@@ -46,7 +42,7 @@ void UndoLastChange(ui::AddinState& state) {
     return;
   }
   host::Application& app = *state.HostApp;
-  auto noWorkbook = NoWorkbookOpen(app);
+  auto noWorkbook = host::NoWorkbookOpen(app);
   if (noWorkbook.ok() && *noWorkbook) {
     state.Ui.MsgBox(text::NothingToUndo);
   } else {
