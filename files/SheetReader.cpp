@@ -5,7 +5,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "files/FormulaShift.h"
+#include "memhost/References.h"
 #include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
@@ -394,7 +394,7 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
               } else if (group != sharedGroups.end()) {
                 const FormulaGroup& g = source.formulaGroups[group->second];
                 cell.formula =
-                    "=" + ShiftFormula(std::string_view(g.formula).substr(1),
+                    "=" + memhost::ShiftFormula(std::string_view(g.formula).substr(1),
                                        pos.row - g.anchor.row, pos.column - g.anchor.column);
               } else if (!text.empty()) {
                 cell.formula = "=" + text;

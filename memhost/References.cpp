@@ -48,17 +48,6 @@ bool Move(Corner& c, std::int32_t dRow, std::int32_t dCol) {
          (!c.column || (*c.column >= 1 && *c.column <= kMaxColumns));
 }
 
-std::string Write(const Corner& c) {
-  std::string out;
-  if (c.column) out += (c.columnAbs ? "$" : "") + ColumnLetters(*c.column);
-  if (c.row) out += (c.rowAbs ? "$" : "") + std::to_string(*c.row);
-  return out;
-}
-
-bool IsNamePart(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '$' || c == '_' || c == '.';
-}
-
 }  // namespace
 
 std::optional<Area> ShiftedArea(std::string_view reference, std::int32_t dRow, std::int32_t dCol) {
@@ -77,53 +66,6 @@ std::optional<Area> ShiftedArea(std::string_view reference, std::int32_t dRow, s
     area.lastColumn = std::max(*a->column, *b->column);
   }
   return area;
-}
-
-std::string ShiftFormula(std::string_view formula, std::int32_t dRow, std::int32_t dCol) {
-  std::string out;
-  size_t i = 0;
-  while (i < formula.size()) {
-    char c = formula[i];
-    if (c == '"') {
-      size_t close = formula.find('"', i + 1);
-      close = close == std::string_view::npos ? formula.size() : close + 1;
-      out += formula.substr(i, close - i);
-      i = close;
-      continue;
-    }
-    if (!IsNamePart(c)) {
-      out += c;
-      ++i;
-      continue;
-    }
-    // A name: a reference, a range of two references, a function or a defined name.
-    size_t end = i;
-    while (end < formula.size() && IsNamePart(formula[end])) ++end;
-    size_t rangeEnd = end;
-    if (end < formula.size() && formula[end] == ':') {
-      rangeEnd = end + 1;
-      while (rangeEnd < formula.size() && IsNamePart(formula[rangeEnd])) ++rangeEnd;
-    }
-    std::string_view first = formula.substr(i, end - i);
-    bool called = end < formula.size() && (formula[end] == '(' || formula[end] == '!');
-    auto a = called ? std::nullopt : ReadCorner(first);
-    std::optional<Corner> b;
-    if (a && rangeEnd > end + 1) b = ReadCorner(formula.substr(end + 1, rangeEnd - end - 1));
-    bool isRange = a && b && a->row.has_value() == b->row.has_value() &&
-                   a->column.has_value() == b->column.has_value();
-    if (isRange) {
-      bool ok = Move(*a, dRow, dCol) && Move(*b, dRow, dCol);
-      out += ok ? Write(*a) + ":" + Write(*b) : "#REF!";
-      i = rangeEnd;
-    } else if (a && a->row && a->column) {
-      out += Move(*a, dRow, dCol) ? Write(*a) : "#REF!";
-      i = end;
-    } else {
-      out += first;
-      i = end;
-    }
-  }
-  return out;
 }
 
 }  // namespace kx::memhost

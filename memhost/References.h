@@ -16,8 +16,10 @@ namespace kx::memhost {
 // cell it was written for; nullopt when malformed or moved off the sheet.
 std::optional<Area> ShiftedArea(std::string_view reference, std::int32_t dRow, std::int32_t dCol);
 
-// The formula with every relative reference moved by the offset; a reference moved off the
-// sheet becomes #REF!, as the host writes it. Text in quotes and function names stay.
+// The formula (with or without its leading "=") with every relative reference moved by the
+// offset, as when the host fills a formula down; a reference moved off the sheet becomes #REF!.
+// Text in quotes, quoted sheet names, function names, error literals and structured references
+// stay. Used for validation rules and for the cells of a shared formula read from a file.
 std::string ShiftFormula(std::string_view formula, std::int32_t dRow, std::int32_t dCol);
 
 }  // namespace kx::memhost

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "files/FormulaShift.h"
+#include "memhost/References.h"
 #include "files/Palette.h"
 #include "files/XmlScan.h"
 
@@ -33,7 +33,7 @@ TEST(ShiftFormula, MovesRelativeReferencesOnly) {
       {"ABCD1+R1C1+B1", 1, 0, "ABCD1+R1C1+B2"},  // names, not cells: ABCD is past XFD
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ShiftFormula(c.formula, c.rows, c.columns), c.moved) << c.formula;
+    EXPECT_EQ(memhost::ShiftFormula(c.formula, c.rows, c.columns), c.moved) << c.formula;
   }
 }
 

@@ -1,4 +1,6 @@
-#include "files/FormulaShift.h"
+#include "memhost/References.h"
+
+#include <algorithm>
 
 #include <cctype>
 #include <optional>
@@ -6,7 +8,7 @@
 #include "memhost/model/Address.h"
 #include "memhost/model/Grid.h"
 
-namespace kx::files {
+namespace kx::memhost {
 
 namespace {
 bool IsAlpha(char c) {
@@ -36,7 +38,7 @@ std::optional<Part> ColumnPart(std::string_view s) {
   for (char c : s) {
     if (!IsAlpha(c)) return std::nullopt;
   }
-  auto col = memhost::ColumnFromLetters(s);
+  auto col = ColumnFromLetters(s);
   if (!col) return std::nullopt;
   p.value = *col;
   return p;
@@ -54,7 +56,7 @@ std::optional<Part> RowPart(std::string_view s) {
     if (!IsDigit(c)) return std::nullopt;
     v = v * 10 + (c - '0');
   }
-  if (v < 1 || v > memhost::kMaxRows) return std::nullopt;
+  if (v < 1 || v > kMaxRows) return std::nullopt;
   p.value = v;
   return p;
 }
@@ -72,14 +74,14 @@ std::optional<std::pair<Part, Part>> CellRef(std::string_view s) {
 // Writes a moved part, or nothing and returns false when it leaves the sheet.
 bool ShiftColumn(Part p, std::int32_t by, std::string& out) {
   std::int32_t v = p.absolute ? p.value : p.value + by;
-  if (v < 1 || v > memhost::kMaxColumns) return false;
+  if (v < 1 || v > kMaxColumns) return false;
   if (p.absolute) out += '$';
-  out += memhost::ColumnLetters(v);
+  out += ColumnLetters(v);
   return true;
 }
 bool ShiftRow(Part p, std::int32_t by, std::string& out) {
   std::int32_t v = p.absolute ? p.value : p.value + by;
-  if (v < 1 || v > memhost::kMaxRows) return false;
+  if (v < 1 || v > kMaxRows) return false;
   if (p.absolute) out += '$';
   out += std::to_string(v);
   return true;
@@ -168,4 +170,4 @@ std::string ShiftFormula(std::string_view f, std::int32_t rows, std::int32_t col
   return out;
 }
 
-}  // namespace kx::files
+}  // namespace kx::memhost
