@@ -28,7 +28,7 @@ std::string NumberKey(double value) {
 
 std::string TextKey(std::string_view text) {
   std::string key = "t";
-  key += Fold(FirstChars(text, kComparedChars));
+  AppendFolded(FirstChars(text, kComparedChars), key);
   return key;
 }
 

@@ -1,5 +1,7 @@
 #include "memhost/Faults.h"
 
+#include <cstdint>
+
 namespace kx::memhost {
 
 void Faults::FailOnce(std::string_view name, long number) {
@@ -21,11 +23,27 @@ long Faults::Calls(std::string_view name) const {
   return it == calls_.end() ? 0 : it->second;
 }
 
-std::optional<host::Error> Faults::Enter(std::string_view name) {
+long& Faults::Counter(std::string_view name) {
   auto counted = calls_.find(name);
   if (counted == calls_.end()) counted = calls_.emplace(std::string(name), 0).first;
-  long count = ++counted->second;
+  return counted->second;
+}
+
+std::optional<host::Error> Faults::Enter(std::string_view name) {
+  long count = ++Counter(name);
   if (rules_.empty()) return std::nullopt;
+  return Check(name, count);
+}
+
+std::optional<host::Error> Faults::Enter(const char* name) {
+  Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
+  if (recent.name != name) recent = {name, &Counter(name)};
+  long count = ++*recent.count;
+  if (rules_.empty()) return std::nullopt;
+  return Check(name, count);
+}
+
+std::optional<host::Error> Faults::Check(std::string_view name, long count) {
   auto it = rules_.find(name);
   if (it == rules_.end()) return std::nullopt;
   Rule rule = it->second;

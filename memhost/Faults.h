@@ -3,6 +3,7 @@
 // Nth use, with a chosen error number. Members are named "Interface.Member" as in host/
 // ("Range.Clear", "WorksheetFunction.CountIf"). Every call is counted, failing or not.
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -28,6 +29,9 @@ class Faults {
 
   // Called on entry of every member: counts the call and gives the failure to report, if any.
   std::optional<host::Error> Enter(std::string_view name);
+  // The same for a name that is a string literal: every host call passes here, so its counter
+  // is found by the literal's address, without hashing the name.
+  std::optional<host::Error> Enter(const char* name);
 
  private:
   enum class Mode { Once, Always, Nth };
@@ -43,8 +47,16 @@ class Faults {
   };
   template <class T>
   using ByName = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
-  ByName<long> calls_;
+  long& Counter(std::string_view name);
+  std::optional<host::Error> Check(std::string_view name, long count);
+
+  ByName<long> calls_;  // never erased: the counters stay where they are
   ByName<Rule> rules_;
+  struct Recent {
+    const char* name = nullptr;
+    long* count = nullptr;
+  };
+  std::array<Recent, 256> recent_{};
 };
 
 }  // namespace kx::memhost

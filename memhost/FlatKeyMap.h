@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,50 @@
 
 namespace kx::memhost {
 
+// A key's bytes, kept inside the item up to 28 bytes: keys such as "t" + a folded customer name
+// outgrow std::string's 15 inline bytes, and a key on the heap is one more cache miss a lookup.
+class KeyText {
+ public:
+  explicit KeyText(std::string_view text) : size_(static_cast<std::uint32_t>(text.size())) {
+    char* to = inline_;
+    if (size_ > kInline) to = heap_ = new char[size_];
+    if (size_ > 0) std::memcpy(to, text.data(), size_);
+  }
+  KeyText(KeyText&& other) noexcept : size_(other.size_) {
+    std::memcpy(inline_, other.inline_, kInline);  // the inline bytes or the heap pointer
+    other.size_ = 0;
+  }
+  KeyText& operator=(KeyText&& other) noexcept {
+    if (this != &other) {
+      Release();
+      size_ = other.size_;
+      std::memcpy(inline_, other.inline_, kInline);
+      other.size_ = 0;
+    }
+    return *this;
+  }
+  KeyText(const KeyText&) = delete;
+  KeyText& operator=(const KeyText&) = delete;
+  ~KeyText() { Release(); }
+
+  std::string_view view() const { return {size_ > kInline ? heap_ : inline_, size_}; }
+
+ private:
+  static constexpr std::uint32_t kInline = 28;
+  void Release() {
+    if (size_ > kInline) delete[] heap_;
+  }
+  std::uint32_t size_;
+  union {
+    char inline_[kInline];
+    char* heap_;
+  };
+};
+
 template <class Value>
 class FlatKeyMap {
  public:
-  using Item = std::pair<std::string, Value>;
+  using Item = std::pair<KeyText, Value>;
 
   size_t size() const { return items_.size(); }
   void reserve(size_t n) {
@@ -37,7 +78,7 @@ class FlatKeyMap {
     std::uint64_t hash = Hash(key);
     size_t slot = SlotOf(key, hash);
     if (slots_[slot].item == 0) {
-      items_.emplace_back(std::string(key), Value{});
+      items_.emplace_back(KeyText(key), Value{});
       slots_[slot] = {static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(items_.size())};
     }
     return items_[slots_[slot].item - 1].second;
@@ -50,7 +91,7 @@ class FlatKeyMap {
     if (item == 0) return;
     // The last item takes the erased one's place in the dense array.
     if (item != items_.size()) {
-      const std::string& lastKey = items_.back().first;
+      std::string_view lastKey = items_.back().first.view();
       slots_[SlotOf(lastKey, Hash(lastKey))].item = item;
       items_[item - 1] = std::move(items_.back());
     }
@@ -75,7 +116,7 @@ class FlatKeyMap {
     auto h = static_cast<std::uint32_t>(hash);
     for (size_t i = Home(h);; i = (i + 1) & (slots_.size() - 1)) {
       const Slot& s = slots_[i];
-      if (s.item == 0 || (s.hash == h && items_[s.item - 1].first == key)) return i;
+      if (s.item == 0 || (s.hash == h && items_[s.item - 1].first.view() == key)) return i;
     }
   }
 
@@ -99,7 +140,7 @@ class FlatKeyMap {
     while (n < atLeast) n *= 2;
     slots_.assign(n, Slot{});
     for (size_t i = 0; i < items_.size(); ++i) {
-      auto h = static_cast<std::uint32_t>(Hash(items_[i].first));
+      auto h = static_cast<std::uint32_t>(Hash(items_[i].first.view()));
       size_t s = Home(h);
       while (slots_[s].item != 0) s = (s + 1) & (n - 1);
       slots_[s] = {h, static_cast<std::uint32_t>(i + 1)};

@@ -72,7 +72,13 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
     for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) {
       key.clear();
       for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
-        key += Fold(CellText(book, sheet.CellAt({r, c})));
+        const Cell* cell = sheet.CellAt({r, c});
+        // Text in the General format shows as itself: folded where it stands, not copied first.
+        if (cell && cell->value.IsText() && book.styles.Get(cell->style).numberFormat == "General") {
+          AppendFolded(cell->value.AsText(), key);
+        } else {
+          AppendFolded(CellText(book, cell), key);
+        }
         key += '\x1f';
       }
       size_t before = seen.size();

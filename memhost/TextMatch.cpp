@@ -86,14 +86,20 @@ std::string_view FirstChars(std::string_view utf8, size_t chars) {
   return utf8.substr(0, i);
 }
 
+void AppendFolded(std::string_view utf8, std::string& out) {
+  if (IsAscii(utf8)) {
+    size_t at = out.size();
+    out.resize(at + utf8.size());
+    for (char c : utf8) out[at++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    return;
+  }
+  for (size_t i = 0; i < utf8.size();) Encode(Lower(Decode(utf8, i)), out);
+}
+
 std::string Fold(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  if (IsAscii(utf8)) {
-    for (char c : utf8) out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    return out;
-  }
-  for (size_t i = 0; i < utf8.size();) Encode(Lower(Decode(utf8, i)), out);
+  AppendFolded(utf8, out);
   return out;
 }
 
@@ -122,6 +128,22 @@ std::u32string ToUtf32(std::string_view utf8) {
 
 Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     : caseSensitive_(caseSensitive) {
+  // Most patterns are plain text (the add-in escapes every value it looks for, and few values
+  // hold a ~ * or ?): they are compared as folded strings, without a token per character.
+  if (!wildcards || text.find_first_of("~*?") == std::string_view::npos) {
+    plain_ = true;
+    for (size_t i = 0; i < text.size(); ++length_) {
+      // A byte that is not valid UTF-8 could match inside a character of the text: such
+      // patterns go the character-by-character way.
+      char32_t cp = Decode(text, i);
+      if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) plain_ = false;
+    }
+  }
+  if (plain_) {
+    literalText_ = caseSensitive_ ? std::string(text) : Fold(text);
+    return;
+  }
+  length_ = 0;
   std::u32string chars = ToUtf32(text);
   tokens_.reserve(chars.size());
   for (size_t i = 0; i < chars.size(); ++i) {
@@ -147,6 +169,7 @@ Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     if (t.kind == Kind::Char) Encode(t.ch, lit);
   }
   literalText_ = caseSensitive_ ? std::move(lit) : Fold(lit);
+  length_ = tokens_.size();
   if (!caseSensitive_) {
     for (Token& t : tokens_) t.ch = Lower(t.ch);
   }
@@ -189,11 +212,17 @@ bool Pattern::Match(const std::vector<Token>& pattern, bool anywhere, const std:
   return pi == size;
 }
 
+// For plain text, comparing folded UTF-8 strings is comparing folded characters: UTF-8 keeps
+// character boundaries, so a byte match inside a text is a character match too.
 bool Pattern::MatchesWhole(std::string_view utf8) const {
+  if (plain_) return (caseSensitive_ ? std::string(utf8) : Fold(utf8)) == literalText_;
   return Match(tokens_, false, Prepare(utf8));
 }
 
 bool Pattern::MatchesPart(std::string_view utf8) const {
+  if (plain_) {
+    return (caseSensitive_ ? std::string(utf8) : Fold(utf8)).find(literalText_) != std::string::npos;
+  }
   return Match(tokens_, true, Prepare(utf8));
 }
 

@@ -20,6 +20,8 @@ size_t CharCount(std::string_view utf8);
 std::string_view FirstChars(std::string_view utf8, size_t chars);
 // Lower-cased UTF-8, the form in which texts are compared without regard to case.
 std::string Fold(std::string_view utf8);
+// Fold's result appended to `out`, for keys built without a string of their own.
+void AppendFolded(std::string_view utf8, std::string& out);
 std::u32string ToUtf32(std::string_view utf8);
 // Names the host compares without regard to case (sheets, books, bars, ProgIDs), and keywords
 // (TRUE, #N/A) read in any case.
@@ -37,7 +39,7 @@ class Pattern {
   // The text a literal pattern stands for, escapes removed (folded unless case-sensitive).
   const std::string& Literal() const { return literalText_; }
   // Characters the pattern stands for after removing escape tildes.
-  size_t Length() const { return tokens_.size(); }
+  size_t Length() const { return length_; }
 
   // Whole-text match (anchored at both ends).
   bool MatchesWhole(std::string_view utf8) const;
@@ -53,9 +55,11 @@ class Pattern {
   static bool Match(const std::vector<Token>& pattern, bool anywhere, const std::u32string& text);
   std::u32string Prepare(std::string_view utf8) const;
 
-  std::vector<Token> tokens_;
+  std::vector<Token> tokens_;  // none for plain text
   std::string literalText_;
+  size_t length_ = 0;
   bool literal_ = true;
+  bool plain_ = false;  // no ~ * ? at all: compared as folded text
   bool caseSensitive_;
 };
 

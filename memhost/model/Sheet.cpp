@@ -14,12 +14,31 @@ const Cell* Sheet::CellAt(CellPos pos) const {
   return cell.IsBlank() ? nullptr : &cell;
 }
 
+void ChangedCells::insert(CellPos pos) {
+  std::vector<bool>& marks = marks_[pos.column];
+  auto row = static_cast<size_t>(pos.row);
+  if (row >= marks.size()) marks.resize(std::max(row + 1, marks.size() * 2));
+  if (marks[row]) return;
+  marks[row] = true;
+  list_.push_back(pos);
+}
+
+size_t ChangedCells::count(CellPos pos) const {
+  auto it = marks_.find(pos.column);
+  auto row = static_cast<size_t>(pos.row);
+  return it != marks_.end() && row < it->second.size() && it->second[row] ? 1 : 0;
+}
+
 void Sheet::SetCell(CellPos pos, Cell cell) {
   const Cell* current = CellAt(pos);
-  Cell before = current ? *current : Cell{};
-  if (before == cell) return;
-  Store(pos, Cell(cell));
+  if (current ? *current == cell : cell.IsBlank()) return;
   changes_.cells.insert(pos);
+  if (listeners_.empty()) {
+    Store(pos, std::move(cell));
+    return;
+  }
+  Cell before = current ? *current : Cell{};
+  Store(pos, Cell(cell));
   for (SheetListener* listener : listeners_) listener->CellChanged(*this, pos, before, cell);
 }
 

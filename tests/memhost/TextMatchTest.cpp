@@ -34,6 +34,9 @@ TEST(Pattern, WholeAndPartMatching) {
       {"ell", "hello", false, true},
       {"", "", true, true},
       {"", "x", false, true},
+      {"\xC3", "\xC3\xA9", false, false},  // a stray byte is not half of "é"
+      {"\xC3", "x\xC3", false, true},
+      {"éclair", "Un ÉCLAIR", false, true},
   };
   for (const auto& c : cases) {
     Pattern p(c.pattern, /*caseSensitive=*/false);
