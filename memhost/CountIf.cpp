@@ -7,7 +7,10 @@ namespace {
 std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& criterion) {
   if (auto key = criterion.EqualityKey()) {
     const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
-    std::int64_t equal = index.Count(*key);
+    const HostState& state = *sheet.state;
+    std::int64_t equal = state.lastReadSheet == sheet.sheet.get()
+                             ? index.Count(*key, state.lastReadCell)
+                             : index.Count(*key);
     return criterion.op() == Criterion::Op::Eq ? equal : area.cells() - equal;
   }
   if (criterion.kind() == Criterion::Kind::Blank) {

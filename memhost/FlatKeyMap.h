@@ -5,8 +5,11 @@
 // million keys that is the difference between one cache miss and three or four.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +17,39 @@
 #include <vector>
 
 namespace kx::memhost {
+
+// Asks the system to back a 2 MB-aligned block with huge pages; a hint it may ignore.
+void AdviseHugePages(void* block, size_t bytes);
+
+// Allocates big arrays on huge pages where the system offers them: a table of a million keys
+// is looked up at random, and with small pages nearly every lookup also misses the address
+// translation cache.
+template <class T>
+struct HugePageAllocator {
+  using value_type = T;
+  HugePageAllocator() = default;
+  template <class U>
+  HugePageAllocator(const HugePageAllocator<U>&) {}  // NOLINT: converting, as allocators are
+
+  T* allocate(size_t n) {
+    size_t bytes = n * sizeof(T);
+    if (bytes < kHugePage) return static_cast<T*>(::operator new(bytes));
+    bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* p = std::aligned_alloc(kHugePage, bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    AdviseHugePages(p, bytes);
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, size_t n) {
+    if (n * sizeof(T) < kHugePage) ::operator delete(p);
+    else std::free(p);
+  }
+  template <class U>
+  bool operator==(const HugePageAllocator<U>&) const { return true; }
+
+ private:
+  static constexpr size_t kHugePage = size_t{2} << 20;
+};
 
 // A key's bytes, kept inside the item up to 28 bytes: keys such as "t" + a folded customer name
 // outgrow std::string's 15 inline bytes, and a key on the heap is one more cache miss a lookup.
@@ -73,15 +109,33 @@ class FlatKeyMap {
   const Value* Find(std::string_view key) const { return const_cast<FlatKeyMap*>(this)->Find(key); }
 
   // The value under `key`, made when there is none.
-  Value& operator[](std::string_view key) {
+  Value& operator[](std::string_view key) { return Insert(key, Hash(key)); }
+
+  // The same with the key's hash already taken; `place` receives the item's number, which
+  // At() takes.
+  Value& Insert(std::string_view key, std::uint64_t hash, std::uint32_t* place = nullptr) {
     if ((items_.size() + 1) * 2 > slots_.size()) Rehash(std::max<size_t>(16, slots_.size() * 2));
-    std::uint64_t hash = Hash(key);
     size_t slot = SlotOf(key, hash);
     if (slots_[slot].item == 0) {
       items_.emplace_back(KeyText(key), Value{});
       slots_[slot] = {static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(items_.size())};
     }
+    if (place != nullptr) *place = slots_[slot].item;
     return items_[slots_[slot].item - 1].second;
+  }
+
+  // The value of item number `place` when its key is `key`: a lookup that skips the slots when
+  // the caller remembers where a key was (erasing moves items, so the key is checked).
+  const Value* At(std::uint32_t place, std::string_view key) const {
+    if (place == 0 || place > items_.size()) return nullptr;
+    const Item& item = items_[place - 1];
+    return item.first.view() == key ? &item.second : nullptr;
+  }
+
+  static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+  // Brings the slot a key with this hash starts from into the cache, ahead of its lookup.
+  void Prefetch(std::uint64_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[Home(static_cast<std::uint32_t>(hash))]);
   }
 
   void Erase(std::string_view key) {
@@ -99,7 +153,7 @@ class FlatKeyMap {
     RemoveSlot(slot);
   }
 
-  std::vector<Item>& items() { return items_; }
+  std::vector<Item, HugePageAllocator<Item>>& items() { return items_; }
 
  private:
   struct Slot {
@@ -107,7 +161,6 @@ class FlatKeyMap {
     std::uint32_t item = 0;  // place in items_ plus one; 0 for an empty slot
   };
 
-  static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
   size_t Home(std::uint32_t hash) const { return hash & (slots_.size() - 1); }
 
   // The slot holding `key`, or the empty slot where it would go.
@@ -147,8 +200,59 @@ class FlatKeyMap {
     }
   }
 
-  std::vector<Slot> slots_;  // a power of two of them, at most half full
-  std::vector<Item> items_;
+  std::vector<Slot, HugePageAllocator<Slot>> slots_;  // a power of two of them, at most half full
+  std::vector<Item, HugePageAllocator<Item>> items_;
+};
+
+// Feeds a table keys a few steps after it is told them, having asked for each key's slot on
+// arrival: a pass over a million cells then waits on memory a few times, not a million times.
+// `Payload` travels with its key to `due`, which gets the key's value (nullptr for a payload
+// pushed without a key, which keeps its place in the order).
+template <class Value, class Payload>
+class LookAhead {
+ public:
+  explicit LookAhead(FlatKeyMap<Value>& map) : map_(map) {}
+
+  template <class Due>
+  void Push(const std::string* key, Payload payload, Due&& due) {
+    Pending& p = ring_[pushed_ % kDistance];
+    if (pushed_ >= kDistance) Deliver(p, due);
+    p.hasKey = key != nullptr;
+    if (p.hasKey) {
+      p.key.assign(*key);
+      p.hash = FlatKeyMap<Value>::Hash(p.key);
+      map_.Prefetch(p.hash);
+    }
+    p.payload = std::move(payload);
+    ++pushed_;
+  }
+
+  template <class Due>
+  void Flush(Due&& due) {
+    for (size_t i = pushed_ > kDistance ? pushed_ - kDistance : 0; i < pushed_; ++i) {
+      Deliver(ring_[i % kDistance], due);
+    }
+    pushed_ = 0;
+  }
+
+ private:
+  static constexpr size_t kDistance = 12;
+  struct Pending {
+    std::string key;
+    std::uint64_t hash = 0;
+    bool hasKey = false;
+    Payload payload{};
+  };
+  template <class Due>
+  void Deliver(Pending& p, Due& due) {
+    std::uint32_t place = 0;
+    Value* value = p.hasKey ? &map_.Insert(p.key, p.hash, &place) : nullptr;
+    due(value, place, p.payload);
+  }
+
+  FlatKeyMap<Value>& map_;
+  std::array<Pending, kDistance> ring_{};
+  size_t pushed_ = 0;
 };
 
 }  // namespace kx::memhost

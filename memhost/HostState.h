@@ -106,6 +106,10 @@ struct HostState : std::enable_shared_from_this<HostState> {
   std::vector<host::AddInObjectRef> releaseLater;
 
   IndexCache indexes;
+  // The cell whose value was read last: the add-in mostly counts the value it has just read,
+  // and the index finds that cell's entry without a lookup.
+  const Sheet* lastReadSheet = nullptr;
+  CellPos lastReadCell{0, 0};
 };
 
 // Counts a call into add-in code, so that an add-in unloading itself from inside it stays alive

@@ -168,6 +168,8 @@ host::Result<std::string> Range::Address() {
 
 host::Result<host::Variant> Range::Value() {
   KX_TRY(Enter("Range.Value"));
+  sheet_.state->lastReadSheet = sheet_.sheet.get();
+  sheet_.state->lastReadCell = First();
   return CellValue(*sheet_.book, sheet_.sheet->CellAt(First()));
 }
 

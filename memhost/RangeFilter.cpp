@@ -68,6 +68,11 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
     FlatKeyMap<bool> seen;
     // Sized once: rehashing a table of a million texts several times costs more than the pass.
     seen.reserve(static_cast<size_t>(list.rows()));
+    LookAhead<bool, std::int32_t> feed(seen);
+    auto mark = [&](bool* shownBefore, std::uint32_t, std::int32_t row) {
+      if (*shownBefore) sheet.SetRowHidden(row, true);  // shown by an earlier row
+      *shownBefore = true;
+    };
     std::string key;
     for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) {
       key.clear();
@@ -81,10 +86,9 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
         }
         key += '\x1f';
       }
-      size_t before = seen.size();
-      seen[key] = true;
-      if (seen.size() == before) sheet.SetRowHidden(r, true);  // shown by an earlier row
+      feed.Push(&key, r, mark);
     }
+    feed.Flush(mark);
   }
   sheet.filterRange = list;
   return {};

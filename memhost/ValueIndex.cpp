@@ -4,6 +4,7 @@
 
 #include "memhost/CellKeys.h"
 #include "memhost/DisplayText.h"
+#include "memhost/TextMatch.h"
 
 namespace kx::memhost {
 
@@ -16,13 +17,40 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
   // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
   entries_.reserve(static_cast<size_t>(
       std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
+  if (area.columns() == 1) places_.assign(static_cast<size_t>(area.rows()), 0);
+  // Plain text, the common case, goes through a look-ahead so that filing a million cells does
+  // not wait on memory for each; other cells keep their place in the order and are filed as
+  // every change files them.
+  struct Due {
+    CellPos pos;
+    const Cell* cell = nullptr;
+  };
+  LookAhead<Entry, Due> feed(entries_);
+  auto file = [&](Entry* entry, std::uint32_t place, const Due& due) {
+    if (entry == nullptr) {
+      Add(due.pos, *due.cell);
+      return;
+    }
+    ++nonBlank_;
+    ++entry->count;
+    entry->AddShown(due.pos);
+    RememberPlace(due.pos, place);
+  };
+  std::string key;
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
     sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
-                          [&](std::int32_t row, const Cell& cell) { Add({row, column}, cell); });
+                          [&](std::int32_t row, const Cell& cell) {
+                            Due due{{row, column}, &cell};
+                            if (!IsPlainText(cell)) return feed.Push(nullptr, due, file);
+                            key = "t";
+                            AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), key);
+                            feed.Push(&key, due, file);
+                          });
   }
+  feed.Flush(file);
   if (area.columns() > 1) {
-    for (auto& [key, entry] : entries_.items()) {
+    for (auto& [filedUnder, entry] : entries_.items()) {
       if (entry.many) std::sort(entry.many->begin(), entry.many->end(), ByRows);
     }
   }
@@ -66,6 +94,22 @@ std::int64_t AreaIndex::Count(const std::string& key) const {
   return entry == nullptr ? 0 : entry->count;
 }
 
+std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
+  if (!places_.empty() && area_.Contains(likely)) {
+    std::uint32_t place = places_[static_cast<size_t>(likely.row - area_.firstRow)];
+    if (const Entry* entry = entries_.At(place, key)) return entry->count;
+  }
+  return Count(key);
+}
+
+AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place) {
+  return entries_.Insert(key, FlatKeyMap<Entry>::Hash(key), place);
+}
+
+void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
+  if (!places_.empty()) places_[static_cast<size_t>(pos.row - area_.firstRow)] = place;
+}
+
 std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
   const Entry* entry = entries_.Find(key);
   return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
@@ -73,6 +117,10 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
 
 bool AreaIndex::ShowsAsItself(const Cell& cell) const {
   return cell.value.IsText() && styles_.Get(cell.style).numberFormat == "General";
+}
+
+bool AreaIndex::IsPlainText(const Cell& cell) const {
+  return cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell);
 }
 
 std::string AreaIndex::ShownKey(const Cell& cell) const {
@@ -86,24 +134,32 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
     return;
   }
   ++nonBlank_;
+  std::uint32_t place = 0;
   // Plain text, the common case, is folded once for its one key.
-  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
-    Entry& entry = entries_[TextKey(cell.value.AsText())];
+  if (IsPlainText(cell)) {
+    scratch_ = "t";
+    AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), scratch_);
+    Entry& entry = EntryFor(scratch_, &place);
     ++entry.count;
     entry.AddShown(pos);
+    RememberPlace(pos, place);
     return;
   }
   auto countKey = CountKey(cell.value);
   std::string shownKey = ShownKey(cell);
   // Text that is not numeric shows as itself: one entry serves both keys.
   if (countKey && *countKey == shownKey) {
-    Entry& entry = entries_[shownKey];
+    Entry& entry = EntryFor(shownKey, &place);
     ++entry.count;
     entry.AddShown(pos);
+    RememberPlace(pos, place);
     return;
   }
-  if (countKey) ++entries_[*countKey].count;
-  entries_[shownKey].AddShown(pos);
+  if (countKey) {
+    ++EntryFor(*countKey, &place).count;
+    RememberPlace(pos, place);
+  }
+  EntryFor(shownKey).AddShown(pos);
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
@@ -112,6 +168,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   --nonBlank_;
+  RememberPlace(pos, 0);
   std::string shownKey = ShownKey(cell);
   std::string countKey;
   if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {

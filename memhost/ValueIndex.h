@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ class AreaIndex {
   const Area& area() const { return area_; }
   // Cells whose count key is `key`.
   std::int64_t Count(const std::string& key) const;
+  // The same, looking first at the entry of the cell at `likely`, which often holds the key.
+  std::int64_t Count(const std::string& key, CellPos likely) const;
   // Cells holding empty text (a formula giving "").
   std::int64_t EmptyTextCount() const { return Count("t"); }
   // Cells that are not empty (a value or a formula).
@@ -50,11 +53,22 @@ class AreaIndex {
   };
   // Text in the General format shows as itself.
   bool ShowsAsItself(const Cell& cell) const;
+  // Text that is not numeric and shows as itself: one key, "t" + its folded text, serves both
+  // counting and showing.
+  bool IsPlainText(const Cell& cell) const;
   std::string ShownKey(const Cell& cell) const;
+
+  // Files a cell under its key; `place` receives the entry's item number.
+  Entry& EntryFor(std::string_view key, std::uint32_t* place = nullptr);
+  void RememberPlace(CellPos pos, std::uint32_t place);
 
   Area area_;
   const StyleTable& styles_;
   FlatKeyMap<Entry> entries_;
+  // For a one-column area, by row: the item number of the entry holding the cell's count key,
+  // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
+  std::vector<std::uint32_t> places_;
+  std::string scratch_;  // a key being built
   std::int64_t nonBlank_ = 0;
 };
 
