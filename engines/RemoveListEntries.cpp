@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "engines/EngineRun.h"
+#include "engines/RowsByText.h"
 #include "engines/UndoRecord.h"
 #include "engines/WorkingCells.h"
 
@@ -43,11 +42,10 @@ void RemoveEntries(EngineRun& run) {
   long rows = WorkingRowCount(run);
   // The list's rows by their text, bottom-up; a cell that cannot be read, or holds an error
   // value, is never cleared.
-  std::unordered_map<std::string, std::vector<long>> rowsByText;
-  rowsByText.reserve(static_cast<size_t>(std::max(rows, 0L)));  // no rehashing as it fills
+  RowsByText rowsByText(static_cast<size_t>(std::max(rows, 0L)));
   for (long r = rows; r >= 1; --r) {
     auto text = CellText(*list, r);
-    if (text) rowsByText[*text].push_back(r);
+    if (text) rowsByText.Add(std::move(*text), r);
   }
 
   // m × (n + 1) steps pass 2^31 from about 46,000 rows in each list; the count must go on.
@@ -56,15 +54,12 @@ void RemoveEntries(EngineRun& run) {
     // A blank entry, an error value or an unreadable cell takes nothing out and is no step.
     auto entry = CellText(*entries, i);
     if (entry && !entry->empty()) {
-      if (auto found = rowsByText.find(*entry); found != rowsByText.end()) {
-        // A cell the host would not clear keeps its text and stays to be matched again.
-        std::erase_if(found->second, [&](long r) {
-          auto cleared = ClearCell(run.state, *list, r);
-          onFailure.Do(cleared);
-          return cleared.ok();
-        });
-        if (found->second.empty()) rowsByText.erase(found);
-      }
+      // A cell the host would not clear keeps its text and stays to be matched again.
+      rowsByText.TakeOut(*entry, [&](long r) {
+        auto cleared = ClearCell(run.state, *list, r);
+        onFailure.Do(cleared);
+        return cleared.ok();
+      });
       stepCount += rows + 1;
     }
     ShowEngineProgress(run, stepCount);

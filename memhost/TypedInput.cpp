@@ -88,6 +88,11 @@ std::optional<double> ReadTime(std::string_view s) {
 std::optional<NumberText> ReadNumberText(std::string_view text) {
   std::string_view s = Trim(text);
   if (s.empty()) return std::nullopt;
+  // Every number, date and time starts with one of these: most text is turned away here.
+  char first = s.front();
+  if (!IsDigit(first) && first != '-' && first != '+' && first != '.' && first != '$' && first != '(') {
+    return std::nullopt;
+  }
   if (auto serial = ReadDate(s)) return NumberText{*serial, NumberText::Shape::Date};
   if (auto time = ReadTime(s)) return NumberText{*time, NumberText::Shape::Time};
 

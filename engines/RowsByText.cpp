@@ -1,0 +1,74 @@
+#include "engines/RowsByText.h"
+
+namespace kx::engines {
+
+RowsByText::RowsByText(size_t expected) {
+  size_t n = 16;
+  while (n < expected * 2) n *= 2;
+  slots_.resize(n);
+  texts_.reserve(expected);
+  rows_.reserve(expected);
+  next_.reserve(expected);
+}
+
+size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  auto h = static_cast<std::uint32_t>(hash);
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.text == kNone || (s.hash == h && texts_[static_cast<size_t>(s.text)] == text)) return i;
+  }
+}
+
+void RowsByText::Grow() {
+  std::vector<Slot> old(slots_.size() * 2);
+  old.swap(slots_);
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& s : old) {
+    if (s.text == kNone) continue;
+    size_t i = s.hash & mask;
+    while (slots_[i].text != kNone) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+}
+
+void RowsByText::Add(std::string text, long row) {
+  if ((groups_ + 1) * 2 > slots_.size()) Grow();
+  std::uint64_t hash = std::hash<std::string_view>{}(text);
+  size_t slot = SlotOf(text, hash);
+  auto entry = static_cast<std::int32_t>(texts_.size());
+  texts_.push_back(std::move(text));
+  rows_.push_back(row);
+  next_.push_back(kNone);
+  Slot& s = slots_[slot];
+  if (s.text == kNone) {
+    s = {static_cast<std::uint32_t>(hash), entry, entry, entry};
+    ++groups_;
+  } else if (s.head == kNone) {
+    s.head = s.tail = entry;
+  } else {
+    next_[static_cast<size_t>(s.tail)] = entry;
+    s.tail = entry;
+  }
+}
+
+void RowsByText::TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut) {
+  Slot& s = slots_[SlotOf(text, std::hash<std::string_view>{}(text))];
+  // The rows that stay are linked again in their order; the group keeps its slot and its text
+  // even when no row stays, so that the slots after it remain reachable.
+  std::int32_t head = kNone, tail = kNone;
+  for (std::int32_t e = s.head; e != kNone;) {
+    std::int32_t following = next_[static_cast<size_t>(e)];
+    if (!takeOut(rows_[static_cast<size_t>(e)])) {
+      if (tail == kNone) head = e;
+      else next_[static_cast<size_t>(tail)] = e;
+      tail = e;
+    }
+    e = following;
+  }
+  if (tail != kNone) next_[static_cast<size_t>(tail)] = kNone;
+  s.head = head;
+  s.tail = tail;
+}
+
+}  // namespace kx::engines

@@ -1,0 +1,42 @@
+#pragma once
+// A list's rows grouped by their exact text, in flat arrays: a million rows make a million
+// entries and a table of slots, not a million map nodes each with a vector of its own.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kx::engines {
+
+class RowsByText {
+ public:
+  explicit RowsByText(size_t expected);
+
+  // Files a row under its text; rows of one text are visited in the order they were added.
+  void Add(std::string text, long row);
+  // Offers every row still filed under `text`, in order; a row for which `takeOut` returns true
+  // leaves the group, the others stay to be offered again.
+  void TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut);
+
+ private:
+  static constexpr std::int32_t kNone = -1;
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::int32_t text = kNone;  // the entry whose text the group has; kNone: an empty slot
+    std::int32_t head = kNone;  // the group's rows still filed, first and last; kNone: none
+    std::int32_t tail = kNone;
+  };
+  size_t SlotOf(std::string_view text, std::uint64_t hash) const;
+  void Grow();
+
+  std::vector<Slot> slots_;  // a power of two of them, at most half used
+  size_t groups_ = 0;
+  // By entry: its text, its row and the next entry of the same text.
+  std::vector<std::string> texts_;
+  std::vector<long> rows_;
+  std::vector<std::int32_t> next_;
+};
+
+}  // namespace kx::engines
