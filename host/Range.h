@@ -97,8 +97,8 @@ class Range {
   // --- shorthands for member chains the add-in writes often -------------------------------
   Result<RangeRef> Columns(long index);             // Columns(index)
   Result<RangeRef> Rows(long index);                // Rows(index)
-  Result<RangeRef> Cells(long row, long column);    // Cells(row, column)
-  Result<RangeRef> Cells(long index);               // Cells(index)
+  virtual Result<RangeRef> Cells(long row, long column);  // Cells(row, column)
+  virtual Result<RangeRef> Cells(long index);             // Cells(index)
 };
 
 class Interior {

@@ -126,10 +126,13 @@ class FlatKeyMap {
 
   // The value of item number `place` when its key is `key`: a lookup that skips the slots when
   // the caller remembers where a key was (erasing moves items, so the key is checked).
-  const Value* At(std::uint32_t place, std::string_view key) const {
+  Value* At(std::uint32_t place, std::string_view key) {
     if (place == 0 || place > items_.size()) return nullptr;
-    const Item& item = items_[place - 1];
+    Item& item = items_[place - 1];
     return item.first.view() == key ? &item.second : nullptr;
+  }
+  const Value* At(std::uint32_t place, std::string_view key) const {
+    return const_cast<FlatKeyMap*>(this)->At(place, key);
   }
 
   static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }

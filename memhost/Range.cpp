@@ -53,8 +53,8 @@ bool Range::AllWholeColumns() const {
 }
 
 host::Result<void> Range::Enter(const char* name) const {
-  KX_MEMHOST_ENTER(*sheet_.state, name);
-  if (!sheet_.Alive()) return ObjectGone();
+  KX_MEMHOST_ENTER(*sheet_->state, name);
+  if (!sheet_->Alive()) return ObjectGone();
   return {};
 }
 
@@ -73,6 +73,19 @@ host::Result<host::RangeRef> Range::Rows() {
 host::Result<host::RangeRef> Range::Cells() {
   KX_TRY(Enter("Range.Cells"));
   return Make(sheet_, areas_, View::Cells);
+}
+
+// Cells(row, column) and Cells(index) without the intermediate range of every cell: the same
+// calls are counted (and can be made to fail) as when Cells() and Item are asked one by one.
+host::Result<host::RangeRef> Range::Cells(long row, long column) {
+  KX_TRY(Enter("Range.Cells"));
+  return Item(row, column);
+}
+
+host::Result<host::RangeRef> Range::Cells(long index) {
+  KX_TRY(Enter("Range.Cells"));
+  if (view_ == View::Cells) return Item(index);
+  return Range(sheet_, areas_, View::Cells).Item(index);
 }
 
 host::Result<host::RangeRef> Range::Item(long index) {
@@ -156,7 +169,7 @@ host::Result<host::RangeRef> Range::EntireColumn() {
 
 host::Result<host::WorksheetRef> Range::Worksheet() {
   KX_TRY(Enter("Range.Worksheet"));
-  return host::WorksheetRef(std::make_shared<memhost::Worksheet>(sheet_));
+  return host::WorksheetRef(std::make_shared<memhost::Worksheet>(*sheet_));
 }
 
 host::Result<std::string> Range::Address() {
@@ -168,14 +181,14 @@ host::Result<std::string> Range::Address() {
 
 host::Result<host::Variant> Range::Value() {
   KX_TRY(Enter("Range.Value"));
-  sheet_.state->lastReadSheet = sheet_.sheet.get();
-  sheet_.state->lastReadCell = First();
-  return CellValue(*sheet_.book, sheet_.sheet->CellAt(First()));
+  sheet_->state->lastReadSheet = sheet_->sheet.get();
+  sheet_->state->lastReadCell = First();
+  return CellValue(*sheet_->book, sheet_->sheet->CellAt(First()));
 }
 
 host::Result<void> Range::Write(const host::Variant& value) {
-  Book& book = *sheet_.book;
-  Sheet& sheet = *sheet_.sheet;
+  Book& book = *sheet_->book;
+  Sheet& sheet = *sheet_->sheet;
   bool blank = value.IsEmpty() || (value.IsText() && value.AsText().empty());
   std::int64_t cells = 0;
   for (const Area& a : areas_) cells += a.cells();
@@ -208,7 +221,7 @@ host::Result<void> Range::SetValue(const host::Variant& value) {
 
 host::Result<host::Variant> Range::Formula() {
   KX_TRY(Enter("Range.Formula"));
-  return host::Variant(CellFormula(sheet_.sheet->CellAt(First())));
+  return host::Variant(CellFormula(sheet_->sheet->CellAt(First())));
 }
 
 host::Result<void> Range::SetFormula(const host::Variant& formula) {
@@ -218,12 +231,12 @@ host::Result<void> Range::SetFormula(const host::Variant& formula) {
 
 host::Result<std::string> Range::Text() {
   KX_TRY(Enter("Range.Text"));
-  return CellText(*sheet_.book, sheet_.sheet->CellAt(First()));
+  return CellText(*sheet_->book, sheet_->sheet->CellAt(First()));
 }
 
 host::Result<void> Range::Clear() {
   KX_TRY(Enter("Range.Clear"));
-  Sheet& sheet = *sheet_.sheet;
+  Sheet& sheet = *sheet_->sheet;
   for (CellPos pos : StoredCells(sheet, areas_)) sheet.SetCell(pos, Cell{});
   return {};
 }
@@ -235,7 +248,7 @@ host::Result<bool> Range::Hidden() {
   if (AllWholeRows()) {
     for (const Area& a : areas_) {
       for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) {
-        if (!sheet_.sheet->RowHidden(r)) return false;
+        if (!sheet_->sheet->RowHidden(r)) return false;
       }
     }
     return true;
@@ -248,7 +261,7 @@ host::Result<void> Range::SetHidden(bool hidden) {
   KX_TRY(Enter("Range.SetHidden"));
   if (AllWholeRows()) {
     for (const Area& a : areas_) {
-      for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) sheet_.sheet->SetRowHidden(r, hidden);
+      for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) sheet_->sheet->SetRowHidden(r, hidden);
     }
     return {};
   }
@@ -259,21 +272,21 @@ host::Result<void> Range::SetHidden(bool hidden) {
 
 host::Result<void> Range::Select() {
   KX_TRY(Enter("Range.Select"));
-  if (!sheet_.IsActiveSheet()) return Refused("Select method of Range class failed");
-  sheet_.sheet->selection = areas_;
-  sheet_.sheet->activeCell = First();
-  sheet_.state->drawingSelected = false;
+  if (!sheet_->IsActiveSheet()) return Refused("Select method of Range class failed");
+  sheet_->sheet->selection = areas_;
+  sheet_->sheet->activeCell = First();
+  sheet_->state->drawingSelected = false;
   return {};
 }
 
 host::Result<host::InteriorRef> Range::Interior() {
   KX_TRY(Enter("Range.Interior"));
-  return host::InteriorRef(std::make_shared<memhost::Interior>(sheet_, areas_));
+  return host::InteriorRef(std::make_shared<memhost::Interior>(*sheet_, areas_));
 }
 
 host::Result<host::ValidationRef> Range::Validation() {
   KX_TRY(Enter("Range.Validation"));
-  return host::ValidationRef(std::make_shared<memhost::Validation>(sheet_, areas_));
+  return host::ValidationRef(std::make_shared<memhost::Validation>(*sheet_, areas_));
 }
 
 host::Result<void> Range::ForEachCell(const std::function<bool(const host::RangeRef&)>& visit) {
@@ -282,7 +295,7 @@ host::Result<void> Range::ForEachCell(const std::function<bool(const host::Range
     for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) {
       for (std::int32_t c = a.firstColumn; c <= a.lastColumn; ++c) {
         if (!visit(Make(sheet_, {Area::Cell({r, c})}))) return {};
-        if (!sheet_.Alive()) return ObjectGone();
+        if (!sheet_->Alive()) return ObjectGone();
       }
     }
   }

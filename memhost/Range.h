@@ -13,14 +13,20 @@ class Range final : public host::Range {
  public:
   enum class View { Cells, Rows, Columns };
 
-  Range(SheetHandle sheet, std::vector<Area> areas, View view = View::Cells)
+  // Ranges made from a range share its handle: the add-in makes one or two ranges a row, and
+  // copying the handle's three shared pointers each time cost more than the row's work.
+  Range(std::shared_ptr<const SheetHandle> sheet, std::vector<Area> areas, View view = View::Cells)
       : sheet_(std::move(sheet)), areas_(std::move(areas)), view_(view) {}
   static host::RangeRef Make(const SheetHandle& sheet, std::vector<Area> areas,
                              View view = View::Cells) {
-    return std::make_shared<Range>(sheet, std::move(areas), view);
+    return Make(std::make_shared<const SheetHandle>(sheet), std::move(areas), view);
+  }
+  static host::RangeRef Make(std::shared_ptr<const SheetHandle> sheet, std::vector<Area> areas,
+                             View view = View::Cells) {
+    return std::make_shared<Range>(std::move(sheet), std::move(areas), view);
   }
 
-  const SheetHandle& sheet() const { return sheet_; }
+  const SheetHandle& sheet() const { return *sheet_; }
   const std::vector<Area>& areas() const { return areas_; }
   // The memhost range behind a handle; nullptr for anything else (a selected shape).
   static Range* From(const host::RangeRef& ref) { return dynamic_cast<Range*>(ref.get()); }
@@ -28,6 +34,8 @@ class Range final : public host::Range {
   host::Result<host::RangeRef> Columns() override;
   host::Result<host::RangeRef> Rows() override;
   host::Result<host::RangeRef> Cells() override;
+  host::Result<host::RangeRef> Cells(long row, long column) override;
+  host::Result<host::RangeRef> Cells(long index) override;
   host::Result<host::RangeRef> Item(long index) override;
   host::Result<host::RangeRef> Item(long row, long column) override;
   host::Result<long> Count() override;
@@ -64,7 +72,7 @@ class Range final : public host::Range {
   bool AllWholeRows() const;
   bool AllWholeColumns() const;
 
-  SheetHandle sheet_;
+  std::shared_ptr<const SheetHandle> sheet_;
   std::vector<Area> areas_;
   View view_;
 };

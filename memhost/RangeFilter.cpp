@@ -50,7 +50,7 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
   }
   if (args.CriteriaRange) return Refused("memhost's AdvancedFilter takes no criteria range");
   if (areas_.size() != 1) return Refused("The command cannot be used on multiple selections.");
-  Sheet& sheet = *sheet_.sheet;
+  Sheet& sheet = *sheet_->sheet;
   Area list = areas_[0];
   if (list.cells() == 1) {
     list = CurrentRegion(sheet, First());
@@ -64,7 +64,7 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
   // hiding its sheet row. One pass with a hash set keeps this linear.
   for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) sheet.SetRowHidden(r, false);
   if (args.Unique.value_or(false)) {
-    const Book& book = *sheet_.book;
+    const Book& book = *sheet_->book;
     FlatKeyMap<bool> seen;
     // Sized once: rehashing a table of a million texts several times costs more than the pass.
     seen.reserve(static_cast<size_t>(list.rows()));
@@ -96,7 +96,7 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
 
 host::Result<host::RangeRef> Range::SpecialCells(long type) {
   KX_TRY(Enter("Range.SpecialCells"));
-  const Sheet& sheet = *sheet_.sheet;
+  const Sheet& sheet = *sheet_->sheet;
   std::vector<Area> found;
   if (type == host::xl::CellTypeVisible) {
     // Runs of visible rows across each area's columns.

@@ -72,7 +72,7 @@ std::string WhatText(const host::Variant& what) {
 
 host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   KX_TRY(Enter("Range.Find"));
-  HostState& state = *sheet_.state;
+  HostState& state = *sheet_->state;
   // Omitted options take the remembered ones; given ones are remembered for next time.
   long lookIn = state.findLookIn = args.LookIn.value_or(state.findLookIn);
   long lookAt = state.findLookAt = args.LookAt.value_or(state.findLookAt);
@@ -89,7 +89,7 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     // The host wants After to be one cell inside the searched range; memhost refuses anything
     // else with 1004 rather than guess where to start.
     Range* after = From(args.After);
-    if (!after || after->sheet_.sheet != sheet_.sheet || after->areas_.size() != 1 ||
+    if (!after || after->sheet_->sheet != sheet_->sheet || after->areas_.size() != 1 ||
         after->areas_[0].cells() != 1 || !searchOrder.PlaceOf(after->First())) {
       return host::Fail(host::err::ApplicationDefined, "Find: After must be a cell of the range");
     }
@@ -100,8 +100,8 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   std::string what = WhatText(args.What);
   Pattern pattern(what, matchCase);
   std::string literal(FirstChars(pattern.Literal(), kComparedChars));
-  const Book& book = *sheet_.book;
-  const Sheet& sheet = *sheet_.sheet;
+  const Book& book = *sheet_->book;
+  const Sheet& sheet = *sheet_->sheet;
   auto matches = [&](const Cell* cell) {
     std::string text = lookIn == host::xl::LookInFormulas ? CellFormula(cell) : CellText(book, cell);
     if (!whole) return pattern.MatchesPart(text);
@@ -138,7 +138,7 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
                  areas_.size() == 1 && (byRows || areas_[0].columns() == 1);
   std::vector<Place> places;
   if (indexed) {
-    AreaIndex& index = state.indexes.For(sheet_.book, sheet_.sheet, areas_[0]);
+    AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
     std::span<const CellPos> shown = index.Shown(TextKey(literal));
     if (shown.empty()) return host::RangeRef();
     if (!matchCase) {

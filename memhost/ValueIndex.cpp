@@ -95,15 +95,18 @@ std::int64_t AreaIndex::Count(const std::string& key) const {
 }
 
 std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
-  if (!places_.empty() && area_.Contains(likely)) {
-    std::uint32_t place = places_[static_cast<size_t>(likely.row - area_.firstRow)];
-    if (const Entry* entry = entries_.At(place, key)) return entry->count;
+  if (area_.Contains(likely)) {
+    if (const Entry* entry = entries_.At(PlaceOf(likely), key)) return entry->count;
   }
   return Count(key);
 }
 
 AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place) {
   return entries_.Insert(key, FlatKeyMap<Entry>::Hash(key), place);
+}
+
+std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
+  return places_.empty() ? 0 : places_[static_cast<size_t>(pos.row - area_.firstRow)];
 }
 
 void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
@@ -168,7 +171,20 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   --nonBlank_;
+  std::uint32_t place = PlaceOf(pos);
   RememberPlace(pos, 0);
+  // Plain text: one entry, most often where this cell's place says.
+  if (IsPlainText(cell)) {
+    scratch_ = "t";
+    AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), scratch_);
+    Entry* entry = entries_.At(place, scratch_);
+    if (entry == nullptr) entry = entries_.Find(scratch_);
+    if (entry == nullptr) return;
+    --entry->count;
+    entry->RemoveShown(pos);
+    if (entry->Unused()) entries_.Erase(scratch_);
+    return;
+  }
   std::string shownKey = ShownKey(cell);
   std::string countKey;
   if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {

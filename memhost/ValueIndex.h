@@ -61,6 +61,7 @@ class AreaIndex {
   // Files a cell under its key; `place` receives the entry's item number.
   Entry& EntryFor(std::string_view key, std::uint32_t* place = nullptr);
   void RememberPlace(CellPos pos, std::uint32_t place);
+  std::uint32_t PlaceOf(CellPos pos) const;
 
   Area area_;
   const StyleTable& styles_;
