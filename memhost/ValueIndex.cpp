@@ -237,6 +237,12 @@ AreaIndex& SheetIndexes::For(const Area& area) {
 }
 
 void SheetIndexes::CellChanged(const Sheet&, CellPos pos, const Cell& before, const Cell& after) {
+  // A new fill or font leaves the keys as they were: the index looks at the value, whether a
+  // formula stands behind it and the number format it is shown in.
+  if (before.value == after.value && before.HasFormula() == after.HasFormula() &&
+      book_->styles.Get(before.style).numberFormat == book_->styles.Get(after.style).numberFormat) {
+    return;
+  }
   for (auto& index : areas_) {
     if (!index->area().Contains(pos)) continue;
     index->Remove(pos, before);

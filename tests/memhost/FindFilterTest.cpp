@@ -118,6 +118,21 @@ TEST_F(FindTest, FindDoesNotMoveTheSelectionAndSeesWrites) {
   EXPECT_EQ(Find("A:A", Whole("pear")), "Nothing");
 }
 
+TEST_F(FindTest, TheIndexFollowsANewNumberFormatButNotANewFill) {
+  Put("C1", 0.5);
+  EXPECT_EQ(Find("C:C", Whole("0.5")), "$C$1");
+  EXPECT_EQ(CountIf("C:C", 0.5), 1);
+  ASSERT_TRUE(At("C1")->Interior().value()->SetColorIndex(Variant(6.0)).ok());
+  EXPECT_EQ(Find("C:C", Whole("0.5")), "$C$1");
+  EXPECT_EQ(CountIf("C:C", 0.5), 1);
+  Style percent;
+  percent.numberFormat = "0%";
+  sheet().SetCell({1, 3}, Cell{0.5, "", book_->styles.Intern(percent)});
+  EXPECT_EQ(Find("C:C", Whole("0.5")), "Nothing");
+  EXPECT_EQ(Find("C:C", Whole("50%")), "$C$1");
+  EXPECT_EQ(CountIf("C:C", 0.5), 1);
+}
+
 TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   // Random writes to D1:D40, then every (what, after) pair: the found cell must be the first
   // cell after After, wrapping, whose text equals What without regard to case.
