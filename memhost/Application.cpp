@@ -139,7 +139,9 @@ host::Result<host::RangeRef> Application::Range(std::string_view address) {
 
 host::Result<host::WorksheetFunctionRef> Application::WorksheetFunction() {
   KX_MEMHOST_ENTER(*state_, "Application.WorksheetFunction");
-  return host::WorksheetFunctionRef(std::make_shared<memhost::WorksheetFunction>(state_));
+  // One object serves every call, as the host hands out the same one.
+  if (!worksheetFunction_) worksheetFunction_ = std::make_shared<memhost::WorksheetFunction>(state_);
+  return worksheetFunction_;
 }
 
 host::Result<long> Application::EnableCancelKey() {

@@ -128,6 +128,7 @@ class Application final : public host::Application {
  private:
   std::shared_ptr<AddInEntry> FindAddIn(std::string_view progId) const;
   std::shared_ptr<HostState> state_;
+  host::WorksheetFunctionRef worksheetFunction_;  // made on first use
   bool owner_;
 };
 

@@ -4,10 +4,18 @@
 
 namespace kx::memhost {
 
-const Cell* Sheet::CellAt(CellPos pos) const {
-  auto it = columns_.find(pos.column);
+const Sheet::Column* Sheet::FindColumn(std::int32_t column) const {
+  if (lastColumn_ != nullptr && lastColumn_->first == column) return &lastColumn_->second;
+  auto it = columns_.find(column);
   if (it == columns_.end()) return nullptr;
-  const Column& col = it->second;
+  lastColumn_ = &*it;
+  return &it->second;
+}
+
+const Cell* Sheet::CellAt(CellPos pos) const {
+  const Column* found = FindColumn(pos.column);
+  if (found == nullptr) return nullptr;
+  const Column& col = *found;
   std::int64_t i = std::int64_t{pos.row} - col.firstRow;
   if (i < 0 || i >= static_cast<std::int64_t>(col.cells.size())) return nullptr;
   const Cell& cell = col.cells[static_cast<size_t>(i)];
@@ -60,6 +68,7 @@ void Sheet::Store(CellPos pos, Cell&& cell) {
     size_t lead = 0;
     while (lead < col.cells.size() && col.cells[lead].IsBlank()) ++lead;
     if (lead == col.cells.size()) {
+      lastColumn_ = nullptr;
       columns_.erase(it);
       return;
     }

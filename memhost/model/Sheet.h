@@ -119,10 +119,14 @@ class Sheet {
     std::deque<Cell> cells;
   };
   Cell* Slot(CellPos pos);
+  // The column's cells, or nullptr; the last one found is remembered, as cells are mostly asked
+  // for one column at a time.
+  const Column* FindColumn(std::int32_t column) const;
   void Store(CellPos pos, Cell&& cell);
 
   std::string name_;
   std::map<std::int32_t, Column> columns_;
+  mutable const std::pair<const std::int32_t, Column>* lastColumn_ = nullptr;
   size_t cellCount_ = 0;
   std::vector<bool> hiddenRows_;
   std::vector<ValidationRule> validations_;
