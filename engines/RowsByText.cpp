@@ -6,9 +6,7 @@ RowsByText::RowsByText(size_t expected) {
   size_t n = 16;
   while (n < expected * 2) n *= 2;
   slots_.resize(n);
-  texts_.reserve(expected);
-  rows_.reserve(expected);
-  next_.reserve(expected);
+  entries_.reserve(expected);
 }
 
 size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
@@ -16,7 +14,7 @@ size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
   auto h = static_cast<std::uint32_t>(hash);
   for (size_t i = h & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
-    if (s.text == kNone || (s.hash == h && texts_[static_cast<size_t>(s.text)] == text)) return i;
+    if (s.text == kNone || (s.hash == h && entries_[static_cast<size_t>(s.text)].text == text)) return i;
   }
 }
 
@@ -36,10 +34,8 @@ void RowsByText::Add(std::string text, long row) {
   if ((groups_ + 1) * 2 > slots_.size()) Grow();
   std::uint64_t hash = std::hash<std::string_view>{}(text);
   size_t slot = SlotOf(text, hash);
-  auto entry = static_cast<std::int32_t>(texts_.size());
-  texts_.push_back(std::move(text));
-  rows_.push_back(row);
-  next_.push_back(kNone);
+  auto entry = static_cast<std::int32_t>(entries_.size());
+  entries_.push_back({std::move(text), row, kNone});
   Slot& s = slots_[slot];
   if (s.text == kNone) {
     s = {static_cast<std::uint32_t>(hash), entry, entry, entry};
@@ -47,7 +43,7 @@ void RowsByText::Add(std::string text, long row) {
   } else if (s.head == kNone) {
     s.head = s.tail = entry;
   } else {
-    next_[static_cast<size_t>(s.tail)] = entry;
+    entries_[static_cast<size_t>(s.tail)].next = entry;
     s.tail = entry;
   }
 }
@@ -58,15 +54,15 @@ void RowsByText::TakeOut(std::string_view text, const std::function<bool(long ro
   // even when no row stays, so that the slots after it remain reachable.
   std::int32_t head = kNone, tail = kNone;
   for (std::int32_t e = s.head; e != kNone;) {
-    std::int32_t following = next_[static_cast<size_t>(e)];
-    if (!takeOut(rows_[static_cast<size_t>(e)])) {
+    std::int32_t following = entries_[static_cast<size_t>(e)].next;
+    if (!takeOut(entries_[static_cast<size_t>(e)].row)) {
       if (tail == kNone) head = e;
-      else next_[static_cast<size_t>(tail)] = e;
+      else entries_[static_cast<size_t>(tail)].next = e;
       tail = e;
     }
     e = following;
   }
-  if (tail != kNone) next_[static_cast<size_t>(tail)] = kNone;
+  if (tail != kNone) entries_[static_cast<size_t>(tail)].next = kNone;
   s.head = head;
   s.tail = tail;
 }

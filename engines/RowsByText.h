@@ -33,10 +33,14 @@ class RowsByText {
 
   std::vector<Slot> slots_;  // a power of two of them, at most half used
   size_t groups_ = 0;
-  // By entry: its text, its row and the next entry of the same text.
-  std::vector<std::string> texts_;
-  std::vector<long> rows_;
-  std::vector<std::int32_t> next_;
+  // An entry's text, row and the next entry of the same text sit together: a lookup that
+  // finds the text has the row in the same cache line.
+  struct Entry {
+    std::string text;
+    long row;
+    std::int32_t next;
+  };
+  std::vector<Entry> entries_;
 };
 
 }  // namespace kx::engines
