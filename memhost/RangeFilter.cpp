@@ -2,6 +2,12 @@
 // what they hold or show.
 
 
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "memhost/CellWrite.h"
 #include "memhost/FlatKeyMap.h"
 #include "memhost/Range.h"
@@ -41,6 +47,72 @@ Area CurrentRegion(const Sheet& sheet, CellPos p) {
   return a;
 }
 
+// The texts a row of the list shows, folded, one after another.
+void AppendRowKey(const Book& book, const Sheet& sheet, const Area& list, std::int32_t row,
+                  std::string& key) {
+  key.clear();
+  for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
+    const Cell* cell = sheet.CellAt({row, c});
+    // Text in the General format shows as itself: folded where it stands, not copied first.
+    if (cell && cell->value.IsText() && book.styles.Get(cell->style).numberFormat == "General") {
+      AppendFolded(cell->value.AsText(), key);
+    } else {
+      AppendFolded(CellText(book, cell), key);
+    }
+    key += '\x1f';
+  }
+}
+
+// Hides every data row that shows the same texts as an earlier one. The table keeps, for each
+// text seen, its hash and the first row showing it, not the text: a million rows cost 16 MB
+// rather than the texts over again, and a matching hash is confirmed by reading that row's
+// texts back. Each row's slot is asked for a dozen rows ahead, so the pass seldom waits on
+// memory.
+void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::int32_t row = 0;  // 0: empty
+  };
+  size_t size = 16;
+  while (size < static_cast<size_t>(list.rows()) * 2) size *= 2;
+  std::vector<Slot, HugePageAllocator<Slot>> slots(size);
+  const size_t mask = size - 1;
+
+  struct Pending {
+    std::int32_t row = 0;
+    std::uint32_t hash = 0;
+    std::string key;
+  };
+  constexpr size_t kAhead = 12;
+  std::array<Pending, kAhead> ring;
+  std::string earlier;
+  auto file = [&](const Pending& p) {
+    for (size_t i = p.hash & mask;; i = (i + 1) & mask) {
+      Slot& slot = slots[i];
+      if (slot.row == 0) {
+        slot = {p.hash, p.row};
+        return;
+      }
+      if (slot.hash != p.hash) continue;
+      AppendRowKey(book, sheet, list, slot.row, earlier);
+      if (earlier == p.key) {
+        sheet.SetRowHidden(p.row, true);  // shown by an earlier row
+        return;
+      }
+    }
+  };
+  size_t pushed = 0;
+  for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r, ++pushed) {
+    Pending& p = ring[pushed % kAhead];
+    if (pushed >= kAhead) file(p);
+    p.row = r;
+    AppendRowKey(book, sheet, list, r, p.key);
+    p.hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(p.key));
+    __builtin_prefetch(&slots[p.hash & mask]);
+  }
+  for (size_t i = pushed > kAhead ? pushed - kAhead : 0; i < pushed; ++i) file(ring[i % kAhead]);
+}
+
 }  // namespace
 
 host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
@@ -63,33 +135,7 @@ host::Result<void> Range::AdvancedFilter(const host::AdvancedFilterArgs& args) {
   // texts as an earlier one (ignoring case, without wildcards; blank and "" alike) is hidden by
   // hiding its sheet row. One pass with a hash set keeps this linear.
   for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) sheet.SetRowHidden(r, false);
-  if (args.Unique.value_or(false)) {
-    const Book& book = *sheet_->book;
-    FlatKeyMap<bool> seen;
-    // Sized once: rehashing a table of a million texts several times costs more than the pass.
-    seen.reserve(static_cast<size_t>(list.rows()));
-    LookAhead<bool, std::int32_t> feed(seen);
-    auto mark = [&](bool* shownBefore, std::uint32_t, std::int32_t row) {
-      if (*shownBefore) sheet.SetRowHidden(row, true);  // shown by an earlier row
-      *shownBefore = true;
-    };
-    std::string key;
-    for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r) {
-      key.clear();
-      for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
-        const Cell* cell = sheet.CellAt({r, c});
-        // Text in the General format shows as itself: folded where it stands, not copied first.
-        if (cell && cell->value.IsText() && book.styles.Get(cell->style).numberFormat == "General") {
-          AppendFolded(cell->value.AsText(), key);
-        } else {
-          AppendFolded(CellText(book, cell), key);
-        }
-        key += '\x1f';
-      }
-      feed.Push(&key, r, mark);
-    }
-    feed.Flush(mark);
-  }
+  if (args.Unique.value_or(false)) HideRepeatedRows(*sheet_->book, sheet, list);
   sheet.filterRange = list;
   return {};
 }

@@ -1,6 +1,7 @@
 // Range.Find over displayed text, and the in-place unique-records filter with ShowAllData.
 
 #include <random>
+#include <set>
 
 #include "HostFixture.h"
 
@@ -234,6 +235,26 @@ TEST_F(UniqueFilterTest, SeveralColumnsCompareWholeRows) {
   EXPECT_EQ(*sheet().filterRange, (Area{1, 1, 5, 2}));
   args.Action = host::xl::FilterCopy;
   EXPECT_EQ(At("A:B")->AdvancedFilter(args).error().number, host::err::ApplicationDefined);
+}
+
+TEST_F(UniqueFilterTest, ALongColumnHidesExactlyTheRowsSeenBefore) {
+  // Thousands of rows drawn from a few hundred texts in mixed case, against a set of the folded
+  // texts already seen: every later occurrence hidden, every first one shown.
+  std::mt19937 random(5);
+  std::set<std::string> seen;
+  std::vector<std::int32_t> expected;
+  sheet().LoadCell({1, 1}, Cell{"Header"});
+  for (std::int32_t row = 2; row <= 5000; ++row) {
+    std::string text = "Item " + std::to_string(random() % 700);
+    if (random() % 2) text[0] = 'i';
+    sheet().LoadCell({row, 1}, Cell{text});
+    text[0] = 'i';
+    if (!seen.insert(text).second) expected.push_back(row);
+  }
+  host::AdvancedFilterArgs args;
+  args.Unique = true;
+  ASSERT_TRUE(At("A:A")->AdvancedFilter(args).ok());
+  EXPECT_EQ(sheet().HiddenRows(), expected);
 }
 
 }  // namespace
