@@ -6,7 +6,7 @@ ChangeTally::ChangeTally(std::shared_ptr<memhost::Book> book) : book_(std::move(
   if (!book_) return;
   for (auto& sheet : book_->sheets) {
     sheet->AddListener(this);
-    before_.push_back({sheet->HiddenRows(), sheet->validations()});
+    before_.push_back({sheet, sheet->HiddenRows(), sheet->validations(), {}});
   }
 }
 
@@ -16,21 +16,28 @@ ChangeTally::~ChangeTally() {
 }
 
 void ChangeTally::CellChanged(const memhost::Sheet& sheet, memhost::CellPos pos,
-                              const memhost::Cell& before, const memhost::Cell& after) {
-  const auto key = std::make_pair(&sheet, std::make_pair(pos.row, pos.column));
-  auto found = cells_.find(key);
-  if (found == cells_.end()) {
-    cells_.emplace(key, Span{before, after});
-  } else {
-    found->second.last = after;
+                              const memhost::Cell& before, const memhost::Cell&) {
+  for (size_t i = 0; i < before_.size(); ++i) {
+    if (before_[i].sheet.get() != &sheet) continue;
+    if (before_[i].touched.count(pos) != 0) return;  // its state before is kept already
+    before_[i].touched.insert(pos);
+    cells_.push_back({i, pos, before});
+    return;
   }
+}
+
+const memhost::Cell& ChangeTally::Now(const Before& record) const {
+  static const memhost::Cell kBlank;
+  const memhost::Cell* now = before_[record.sheet].sheet->CellAt(record.pos);
+  return now ? *now : kBlank;
 }
 
 long ChangeTally::Cleared() const {
   long count = 0;
-  for (const auto& [key, span] : cells_) {
-    const bool held = !span.first.value.IsEmpty() || span.first.HasFormula();
-    const bool empty = span.last.value.IsEmpty() && !span.last.HasFormula();
+  for (const Before& record : cells_) {
+    const memhost::Cell& now = Now(record);
+    const bool held = !record.cell.value.IsEmpty() || record.cell.HasFormula();
+    const bool empty = now.value.IsEmpty() && !now.HasFormula();
     if (held && empty) ++count;
   }
   return count;
@@ -38,8 +45,8 @@ long ChangeTally::Cleared() const {
 
 long ChangeTally::Coloured() const {
   long count = 0;
-  for (const auto& [key, span] : cells_) {
-    if (book_->styles.Get(span.first.style).colorIndex != book_->styles.Get(span.last.style).colorIndex) {
+  for (const Before& record : cells_) {
+    if (book_->styles.Get(record.cell.style).colorIndex != book_->styles.Get(Now(record).style).colorIndex) {
       ++count;
     }
   }
@@ -47,8 +54,8 @@ long ChangeTally::Coloured() const {
 }
 
 bool ChangeTally::Changed() const {
-  for (const auto& [key, span] : cells_) {
-    if (!(span.first == span.last)) return true;
+  for (const Before& record : cells_) {
+    if (!(record.cell == Now(record))) return true;
   }
   if (!book_) return false;
   if (book_->sheets.size() != before_.size()) return true;

@@ -3,12 +3,12 @@
 // something and were cleared, cells whose fill colour changed, and whether anything at all ended
 // up different (a count that filters and shows all rows again changes nothing).
 
-#include <map>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "memhost/model/Book.h"
+#include "memhost/model/Sheet.h"
 
 namespace kx::cli {
 
@@ -28,17 +28,24 @@ class ChangeTally final : public memhost::SheetListener {
   bool Changed() const;
 
  private:
-  struct Span {
-    memhost::Cell first;  // before the first change
-    memhost::Cell last;   // after the latest
-  };
   struct SheetView {
+    std::shared_ptr<memhost::Sheet> sheet;
     std::vector<std::int32_t> hiddenRows;
     std::vector<memhost::ValidationRule> validations;
+    memhost::ChangedCells touched;  // cells with a record below
   };
+  // A cell as it was before its first change; what it is now the sheet tells. A command that
+  // clears a million cells keeps a million of these, so they hold no second copy of the cell.
+  struct Before {
+    size_t sheet;  // index into before_
+    memhost::CellPos pos;
+    memhost::Cell cell;
+  };
+  const memhost::Cell& Now(const Before& record) const;
+
   std::shared_ptr<memhost::Book> book_;
   std::vector<SheetView> before_;
-  std::map<std::pair<const memhost::Sheet*, std::pair<int, int>>, Span> cells_;
+  std::vector<Before> cells_;
 };
 
 }  // namespace kx::cli
