@@ -17,7 +17,12 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
   // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
   entries_.reserve(static_cast<size_t>(
       std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
-  if (area.columns() == 1) places_.assign(static_cast<size_t>(area.rows()), 0);
+  if (area.columns() == 1) {
+    // As far as the column holds cells: a whole column of a small sheet needs a few places.
+    auto used = sheet.UsedArea();
+    std::int64_t last = used ? std::min<std::int64_t>(used->lastRow, area.lastRow) : 0;
+    places_.assign(static_cast<size_t>(std::max<std::int64_t>(0, last - area.firstRow + 1)), 0);
+  }
   // Plain text, the common case, goes through a look-ahead so that filing a million cells does
   // not wait on memory for each; other cells keep their place in the order and are filed as
   // every change files them.
@@ -106,11 +111,18 @@ AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place
 }
 
 std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
-  return places_.empty() ? 0 : places_[static_cast<size_t>(pos.row - area_.firstRow)];
+  auto i = static_cast<size_t>(pos.row - area_.firstRow);
+  return i < places_.size() ? places_[i] : 0;
 }
 
 void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
-  if (!places_.empty()) places_[static_cast<size_t>(pos.row - area_.firstRow)] = place;
+  if (area_.columns() != 1) return;
+  auto i = static_cast<size_t>(pos.row - area_.firstRow);
+  if (i >= places_.size()) {
+    if (place == 0) return;
+    places_.resize(std::max(i + 1, places_.size() + places_.size() / 2), 0);
+  }
+  places_[i] = place;
 }
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
