@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace kx::files {
 
@@ -42,6 +43,37 @@ size_t SkipSpecial(std::string_view text, size_t pos, size_t end) {
 
 bool IsNameEnd(char c) {
   return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool NameAt(std::string_view text, size_t at, size_t end, std::string_view name) {
+  return at + name.size() < end && text.compare(at, name.size(), name) == 0 &&
+         IsNameEnd(text[at + name.size()]);
+}
+
+// Where the content of an element named `name` ends (at its end tag's "</"), found by looking
+// only at each '<': in well-formed content that holds no comment, CDATA section, processing
+// instruction or element of the same name, the first end tag with the name is the element's
+// own. Walking a million rows this way costs one pass of memchr instead of reading every tag to
+// its '>'. nullopt when the content holds any of those things (the caller then counts depth).
+std::optional<size_t> PlainContentEnd(std::string_view text, size_t from, size_t end,
+                                      std::string_view name) {
+  const char* base = text.data();
+  size_t i = from;
+  while (i < end) {
+    const void* found = std::memchr(base + i, '<', end - i);
+    if (found == nullptr) return std::nullopt;
+    i = static_cast<size_t>(static_cast<const char*>(found) - base);
+    if (i + 1 >= end) return std::nullopt;
+    char c = text[i + 1];
+    if (c == '!' || c == '?') return std::nullopt;
+    if (c == '/') {
+      if (NameAt(text, i + 2, end, name)) return i;
+    } else if (NameAt(text, i + 1, end, name)) {
+      return std::nullopt;
+    }
+    ++i;
+  }
+  return std::nullopt;
 }
 }  // namespace
 
@@ -85,6 +117,16 @@ std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t
   if (text[span.tagEnd - 2] == '/') {
     span.selfClosing = true;
     span.contentEnd = span.end = span.tagEnd;
+    next = span.end;
+    return span;
+  }
+  if (auto contentEnd = PlainContentEnd(text, span.tagEnd, end, span.name)) {
+    span.contentEnd = *contentEnd;
+    span.end = TagClose(text, *contentEnd, end);
+    if (span.end == std::string_view::npos) {
+      malformed = true;
+      return std::nullopt;
+    }
     next = span.end;
     return span;
   }

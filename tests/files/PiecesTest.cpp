@@ -99,5 +99,30 @@ TEST(XmlScan, FindsElementEndsAndEditsAttributes) {
   EXPECT_TRUE(!a || malformed || a->end <= broken.size());
 }
 
+TEST(XmlScan, ElementEndsAreFoundWhateverTheContentHolds) {
+  // Each element is followed by "<z/>", which must not be taken into it.
+  const char* elements[] = {
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+      "<row><rowx>t</rowx><row/></row>",           // a longer name, and a nested empty one
+      "<row><row><c/></row></row>",                // nested with the same name
+      "<row><!-- </row> --></row>",                // end tags in a comment
+      "<row><?pi </row>?></row>",                  // and in a processing instruction
+      "<row><c><is><t><![CDATA[</row>]]></t></is></c></row>",
+      "<x:row a='>' b=\"</row>\"><x:c/></x:row >",  // quoted '>' and a spaced end tag
+      "<row/>",
+      "<row\n\tr=\"2\"\n></row\n>",
+  };
+  for (std::string element : elements) {
+    std::string xml = "<root>" + element + "<z/></root>";
+    bool malformed = false;
+    size_t next = 6;
+    auto span = NextChild(xml, next, xml.size() - 7, malformed);
+    ASSERT_TRUE(span) << element;
+    EXPECT_FALSE(malformed) << element;
+    EXPECT_EQ(xml.substr(span->begin, span->end - span->begin), element);
+    EXPECT_EQ(next, span->end);
+  }
+}
+
 }  // namespace
 }  // namespace kx::files
