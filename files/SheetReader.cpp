@@ -282,7 +282,19 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
   auto root = RootElement(xml);
   if (!root || LocalName(root->name) != "worksheet")
     return Damaged(ctx, "the sheet's part is malformed");
-  auto sheetData = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
+  // One walk over the sheet's elements finds the few we read (a walk costs a pass over every
+  // row).
+  std::optional<ElementSpan> sheetData, views, dvs;
+  {
+    bool malformed = false;
+    size_t next = root->tagEnd;
+    while (auto child = NextChild(xml, next, root->contentEnd, malformed)) {
+      std::string_view local = LocalName(child->name);
+      if (local == "sheetData" && !sheetData) sheetData = child;
+      if (local == "sheetViews" && !views) views = child;
+      if (local == "dataValidations" && !dvs) dvs = child;
+    }
+  }
   {
     // Everything around the rows must be well-formed too, since saving copies it and edits it
     // by position; the rows themselves are parsed below, a batch at a time.
@@ -295,11 +307,8 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
       return Damaged(
           ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
   }
-  if (auto views = FindChild(xml, root->tagEnd, root->contentEnd, "sheetViews")) {
-    ReadView(xml, *views, sheet);
-  }
-  if (auto dvs = FindChild(xml, root->tagEnd, root->contentEnd, "dataValidations");
-      dvs && !dvs->selfClosing) {
+  if (views) ReadView(xml, *views, sheet);
+  if (dvs && !dvs->selfClosing) {
     std::vector<memhost::ValidationRule> rules;
     bool malformed = false;
     size_t next = dvs->tagEnd;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/FileError.h"
+#include "files/PartText.h"
 #include "files/XlsxSource.h"
 #include "files/XlsxStyles.h"
 #include "memhost/model/Book.h"
@@ -32,7 +33,8 @@ struct SheetWriteContext {
   bool formulaChanged = false;
 };
 
-FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& context);
+// The sheet's part after the changes: `xml` is its original text, which the result keeps.
+FileResult<PartText> RewriteSheet(std::string xml, SheetWriteContext& context);
 
 // The data validation list for a sheet's rules: unchanged rules keep their original element.
 std::string ValidationsXml(const std::vector<memhost::ValidationRule>& rules,

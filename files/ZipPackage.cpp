@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
 
 namespace kx::files {
 
@@ -116,11 +117,68 @@ FileResult<std::string> ZipReader::Read(const std::string& name) {
   return out;
 }
 
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+namespace {
+// Hands a part to libzip as it compresses it, so that the part never has to stand whole in
+// memory beside its original; its texts are freed as soon as it has been read to the end.
+struct PartStream {
+  PartText* part = nullptr;
+  size_t size = 0;
+  bool finished = false;
+  zip_error_t error;
+};
+
+zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& s = *static_cast<PartStream*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      // Once freed, the part cannot be read again.
+      if (s.finished) {
+        zip_error_set(&s.error, ZIP_ER_INTERNAL, 0);
+        return -1;
+      }
+      s.part->Rewind();
+      return 0;
+    case ZIP_SOURCE_READ: {
+      size_t n = s.part->Read(static_cast<char*>(data), static_cast<size_t>(length));
+      if (n == 0 && length > 0) {
+        s.part->Release();
+        s.finished = true;
+      }
+      return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &s.error);
+      if (st == nullptr) return -1;
+      zip_stat_init(st);
+      st->size = s.size;
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&s.error, data, length);
+    case ZIP_SOURCE_FREE:
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            -1);
+    default:
+      zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+}  // namespace
+
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
                               const std::string& targetName) {
+  // The streams outlive zip_close, which is when libzip reads them.
+  std::deque<PartStream> streams;
   auto fail = [&](zip_t* z, const std::string& what) -> FileError {
     std::string why = z != nullptr ? zip_strerror(z) : "";
     if (z != nullptr) zip_discard(z);
+    for (PartStream& s : streams) zip_error_fini(&s.error);
     return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
                                                      (why.empty() ? "" : ": ") + why + ")"};
   };
@@ -128,8 +186,12 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
   zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
   if (out == nullptr) return fail(nullptr, "cannot create the file");
 
-  auto addBytes = [&](const std::string& name, const std::string& content) -> bool {
-    zip_source_t* src = zip_source_buffer(out, content.data(), content.size(), 0);
+  auto addPart = [&](const std::string& name, PartText& content) -> bool {
+    PartStream& stream = streams.emplace_back();
+    zip_error_init(&stream.error);
+    stream.part = &content;
+    stream.size = content.size();
+    zip_source_t* src = zip_source_function(out, StreamPart, &stream);
     if (src == nullptr) return false;
     zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
     if (idx < 0) {
@@ -143,7 +205,7 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
     if (std::find(plan.dropped.begin(), plan.dropped.end(), e.name) != plan.dropped.end()) continue;
     auto replaced = plan.replaced.find(e.name);
     if (replaced != plan.replaced.end()) {
-      if (!addBytes(e.name, replaced->second)) return fail(out, "adding " + e.name);
+      if (!addPart(e.name, replaced->second)) return fail(out, "adding " + e.name);
       continue;
     }
     // Untouched: libzip copies the stored data as it is, without inflating it.
@@ -156,10 +218,11 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
   }
   for (const std::string& name : plan.added) {
     auto it = plan.replaced.find(name);
-    if (it == plan.replaced.end() || !addBytes(name, it->second))
+    if (it == plan.replaced.end() || !addPart(name, it->second))
       return fail(out, "adding " + name);
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
+  for (PartStream& s : streams) zip_error_fini(&s.error);
   return {};
 }
 

@@ -10,6 +10,7 @@
 
 #include "files/FileError.h"
 #include "files/Files.h"
+#include "files/PartText.h"
 
 struct zip;
 
@@ -53,13 +54,14 @@ class ZipReader {
 // What a new package holds, part by part, in the original order: each part either copied from
 // the original package or given new content.
 struct PackagePlan {
-  std::map<std::string, std::string> replaced;  // part name -> new content
+  std::map<std::string, PartText> replaced;  // part name -> new content
   std::vector<std::string> added;               // new parts, written after the others
   std::vector<std::string> dropped;             // original parts left out
 };
 
-// Writes the planned package to `path` (a temporary file the caller then renames).
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+// Writes the planned package to `path` (a temporary file the caller then renames). The new
+// parts are streamed into the package and freed as they are written.
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
                               const std::string& targetName);
 
 }  // namespace kx::files

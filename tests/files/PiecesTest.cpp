@@ -5,6 +5,7 @@
 
 #include "memhost/References.h"
 #include "files/Palette.h"
+#include "files/PartText.h"
 #include "files/XmlScan.h"
 
 namespace kx::files {
@@ -122,6 +123,45 @@ TEST(XmlScan, ElementEndsAreFoundWhateverTheContentHolds) {
     EXPECT_EQ(xml.substr(span->begin, span->end - span->begin), element);
     EXPECT_EQ(next, span->end);
   }
+}
+
+TEST(PartText, ReadsCopiedAndNewTextInOrderInAnyChunks) {
+  // Each step copies original[begin, end) when `text` is null, else appends the new text.
+  struct Step {
+    size_t begin, end;
+    const char* text;
+  };
+  struct Case {
+    std::vector<Step> steps;
+    const char* whole;
+  } cases[] = {
+      {{}, ""},
+      {{{0, 0, "new"}}, "new"},
+      {{{0, 10, nullptr}}, "0123456789"},
+      {{{0, 3, nullptr}, {3, 6, nullptr}, {8, 10, nullptr}}, "01234589"},  // adjacent, then a gap
+      {{{0, 0, "<"}, {2, 4, nullptr}, {0, 0, ">"}, {0, 0, "!"}, {9, 10, nullptr}}, "<23>!9"},
+      {{{5, 5, nullptr}, {4, 2, nullptr}, {0, 0, "x"}}, "x"},  // empty stretches add nothing
+  };
+  for (const Case& c : cases) {
+    for (size_t chunk : {1, 2, 3, 7, 64}) {
+      PartText part("0123456789");
+      for (const Step& step : c.steps) {
+        if (step.text != nullptr)
+          part.NewText() += step.text;
+        else
+          part.Copy(step.begin, step.end);
+      }
+      ASSERT_EQ(part.size(), std::string(c.whole).size());
+      for (int pass = 0; pass < 2; ++pass) {  // a rewound part reads the same again
+        part.Rewind();
+        std::string read, buffer(chunk, '\0');
+        while (size_t n = part.Read(buffer.data(), chunk)) read.append(buffer, 0, n);
+        EXPECT_EQ(read, c.whole) << "chunk " << chunk;
+      }
+      EXPECT_EQ(part.Flatten(), c.whole);
+    }
+  }
+  EXPECT_EQ(PartText::Whole("all new").Flatten(), "all new");
 }
 
 }  // namespace

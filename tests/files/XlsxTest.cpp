@@ -1,5 +1,8 @@
 // Reading the sample workbook into the model, and saving it after the changes the add-in makes.
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
@@ -236,6 +239,89 @@ TEST_F(XlsxTest, AFailedSaveLeavesTheTargetAlone) {
 
   auto nowhere = SaveWorkbook(*book_, dir_ + "/missing/dir/out.xlsx");
   EXPECT_FALSE(nowhere.ok());
+}
+
+// A sheet of many rows with numbers that hardly compress, so that its part is large.
+std::string ManyRows(std::int32_t rows) {
+  std::string data;
+  std::uint64_t seed = 7;
+  for (std::int32_t r = 1; r <= rows; ++r) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    std::string n = std::to_string(r);
+    data += "<row r=\"" + n + "\" spans=\"1:2\"><c r=\"A" + n + "\"><v>" +
+            std::to_string(seed >> 20) + "</v></c><c r=\"B" + n + "\" t=\"s\"><v>0</v></c></row>";
+  }
+  return data;
+}
+
+TEST(BigSheet, ClearingEveryThirdRowRewritesOnlyThoseRowsByteForByte) {
+  std::string dir = ScratchDir();
+  const std::int32_t rows = 30000;
+  std::string data = ManyRows(rows);
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = kSharedStrings;
+  b.sheets = {{"S", Sheet("<dimension ref=\"A1:B30000\"/><sheetData>" + data +
+                          "</sheetData><pageMargins left=\"1\"/>")}};
+  WriteZip(dir + "/big.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/big.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  memhost::Sheet& sheet = *book.value()->sheets[0];
+  std::string expected;
+  size_t at = 0;
+  for (std::int32_t r = 1; r <= rows; ++r) {
+    size_t end = data.find("</row>", at) + 6;
+    std::string n = std::to_string(r);
+    if (r % 3 == 0) {
+      sheet.SetCell({r, 2}, Cell{});
+      expected += data.substr(at, data.find("<c r=\"B", at) - at) + "</row>";
+      expected.replace(expected.find(" spans=\"1:2\"", expected.size() - 80), 12, "");
+    } else {
+      expected += data.substr(at, end - at);
+    }
+    at = end;
+  }
+  sheet.SetCell({rows + 2, 1}, Cell{1.5, "", 0});
+  expected += "<row r=\"" + std::to_string(rows + 2) + "\"><c r=\"A" + std::to_string(rows + 2) +
+              "\"><v>1.5</v></c></row>";
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  EXPECT_EQ(ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"],
+            Sheet("<dimension ref=\"A1:B30002\"/><sheetData>" + expected +
+                  "</sheetData><pageMargins left=\"1\"/>"));
+}
+
+TEST(BigSheet, ADiskFillingUpPartWayThroughTheSaveLeavesTheTargetAlone) {
+  std::string dir = ScratchDir();
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = kSharedStrings;
+  b.sheets = {{"S", Sheet("<sheetData>" + ManyRows(20000) + "</sheetData>")}};
+  std::string target = dir + "/target.xlsx";
+  WriteZip(target, MakeParts(b));
+  std::string before = ReadText(target);
+  ASSERT_GT(before.size(), 200000u);
+  auto book = OpenWorkbook(target);
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  book.value()->sheets[0]->SetCell({5, 1}, Cell{});
+
+  // Files may grow to 64 KiB only: writing the new package fails part-way through the sheet.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  auto saved = SaveWorkbook(*book.value(), target);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error().kind, FileErrorKind::WriteFailed);
+  EXPECT_NE(saved.error().message.find("target.xlsx"), std::string::npos);
+  EXPECT_EQ(ReadText(target), before);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 1u);  // no temporary file left behind
 }
 
 TEST_F(XlsxTest, SavingOverTheFileItCameFromWorks) {

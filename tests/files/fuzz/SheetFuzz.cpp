@@ -49,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   };
   auto rewritten = files::RewriteSheet(xml, write);
   if (!rewritten.ok()) return 0;
+  std::string written = rewritten.value().Flatten();
   memhost::Book again("again");
   files::XlsxSheetSource againSource;
   budget = 200000;
@@ -56,10 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   std::vector<bool> moreDates(64, false);
   read.styleIds = &moreIds;
   read.dateFormats = &moreDates;
-  auto reread = files::ReadSheet(rewritten.value(), again.AddSheet("S"), againSource, read);
+  auto reread = files::ReadSheet(written, again.AddSheet("S"), againSource, read);
   if (!reread.ok()) {
     // What we wrote from a part we could read must read again.
-    std::fprintf(stderr, "%s\n%s\n", reread.error().message.c_str(), rewritten.value().c_str());
+    std::fprintf(stderr, "%s\n%s\n", reread.error().message.c_str(), written.c_str());
     abort();
   }
   return 0;
