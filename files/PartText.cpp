@@ -37,7 +37,32 @@ size_t PartText::size() {
   return total;
 }
 
-size_t PartText::Read(char* out, size_t length) {
+FileResult<size_t> PartText::ReadOriginal(size_t at, char* out, size_t length) {
+  if (!source_) {
+    std::memcpy(out, original_.data() + at, length);
+    return length;
+  }
+  auto ended = [] {
+    return FileError{FileErrorKind::Damaged, "the original part ended early"};
+  };
+  // Stretches are copied in order, so the source is read once from start to end.
+  if (!stream_ || at < streamAt_) {
+    stream_ = KX_TRY(source_->Open());
+    streamAt_ = 0;
+  }
+  char skipped[1 << 14];
+  while (streamAt_ < at) {
+    size_t n = KX_TRY(stream_->Read(skipped, std::min(sizeof skipped, at - streamAt_)));
+    if (n == 0) return ended();
+    streamAt_ += n;
+  }
+  size_t n = KX_TRY(stream_->Read(out, length));
+  if (n == 0) return ended();
+  streamAt_ += n;
+  return n;
+}
+
+FileResult<size_t> PartText::Read(char* out, size_t length) {
   CountNewText();
   size_t done = 0;
   while (done < length && piece_ < pieces_.size()) {
@@ -51,8 +76,8 @@ size_t PartText::Read(char* out, size_t length) {
     }
     size_t n;
     if (within_ < p.copyLength) {
-      n = std::min(length - done, p.copyLength - within_);
-      std::memcpy(out + done, original_.data() + p.copyBegin + within_, n);
+      n = KX_TRY(ReadOriginal(p.copyBegin + within_, out + done,
+                              std::min(length - done, p.copyLength - within_)));
     } else {
       size_t at = within_ - p.copyLength;
       n = std::min(length - done, p.freshLength - at);
@@ -64,19 +89,26 @@ size_t PartText::Read(char* out, size_t length) {
   return done;
 }
 
+void PartText::Rewind() {
+  piece_ = within_ = freshAt_ = 0;
+  stream_.reset();
+}
+
 void PartText::Release() {
   std::string().swap(original_);
   std::string().swap(fresh_);
   std::vector<Piece>().swap(pieces_);
+  stream_.reset();
+  source_.reset();
   counted_ = piece_ = within_ = freshAt_ = 0;
 }
 
-std::string PartText::Flatten() {
+FileResult<std::string> PartText::Flatten() {
   std::string all(size(), '\0');
-  size_t savedPiece = piece_, savedWithin = within_, savedFreshAt = freshAt_;
-  piece_ = within_ = freshAt_ = 0;
-  Read(all.data(), all.size());
-  piece_ = savedPiece, within_ = savedWithin, freshAt_ = savedFreshAt;
+  Rewind();
+  size_t n = KX_TRY(Read(all.data(), all.size()));
+  all.resize(n);
+  Rewind();
   return all;
 }
 

@@ -6,6 +6,8 @@
 #include <unordered_map>
 
 #include "memhost/References.h"
+#include "files/SheetWalk.h"
+#include "files/Xlsx.h"
 #include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
@@ -277,35 +279,32 @@ FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
   return strings;
 }
 
-FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
-                           const SheetReadContext& ctx) {
+namespace {
+// Reads what surrounds the rows: the view and the validation rules.
+FileResult<void> ReadSkeleton(const SheetSkeleton& skeleton, memhost::Sheet& sheet,
+                              XlsxSheetSource& source, const SheetReadContext& ctx) {
+  std::string_view xml = skeleton.text;
+  {
+    // Everything around the rows must be well-formed too, since saving copies it and edits it
+    // by position.
+    pugi::xml_document doc;
+    pugi::xml_parse_result parsed =
+        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed)
+      return Damaged(
+          ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
+  }
   auto root = RootElement(xml);
-  if (!root || LocalName(root->name) != "worksheet")
-    return Damaged(ctx, "the sheet's part is malformed");
-  // One walk over the sheet's elements finds the few we read (a walk costs a pass over every
-  // row).
-  std::optional<ElementSpan> sheetData, views, dvs;
+  if (!root) return Damaged(ctx, "the sheet's part is malformed");
+  std::optional<ElementSpan> views, dvs;
   {
     bool malformed = false;
     size_t next = root->tagEnd;
     while (auto child = NextChild(xml, next, root->contentEnd, malformed)) {
       std::string_view local = LocalName(child->name);
-      if (local == "sheetData" && !sheetData) sheetData = child;
       if (local == "sheetViews" && !views) views = child;
       if (local == "dataValidations" && !dvs) dvs = child;
     }
-  }
-  {
-    // Everything around the rows must be well-formed too, since saving copies it and edits it
-    // by position; the rows themselves are parsed below, a batch at a time.
-    std::string skeleton(xml.substr(0, sheetData ? sheetData->tagEnd : xml.size()));
-    if (sheetData) skeleton.append(xml.substr(sheetData->contentEnd));
-    pugi::xml_document doc;
-    pugi::xml_parse_result parsed =
-        doc.load_buffer(skeleton.data(), skeleton.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!parsed)
-      return Damaged(
-          ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
   }
   if (views) ReadView(xml, *views, sheet);
   if (dvs && !dvs->selfClosing) {
@@ -328,16 +327,28 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     source.validations = rules;
     sheet.LoadValidations(std::move(rules));
   }
-  if (!sheetData || sheetData->selfClosing) return {};
+  return {};
+}
+}  // namespace
 
+FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
+                           const SheetReadContext& ctx) {
+  return ReadSheet(StreamOf(std::string(xml)), sheet, source, ctx);
+}
+
+FileResult<void> ReadSheet(std::unique_ptr<TextStream> part, memhost::Sheet& sheet,
+                           XlsxSheetSource& source, const SheetReadContext& ctx) {
+  SheetWalk walk(std::move(part), ctx.what);
+  KX_TRY(walk.ReadHead());
+  KX_TRY(CheckPartXml(walk.head(), ctx.what));
+  if (!walk.root() || LocalName(walk.root()->name) != "worksheet")
+    return Damaged(ctx, "the sheet's part is malformed");
   std::unordered_map<std::int64_t, size_t> sharedGroups;  // si -> index in formulaGroups
   std::vector<size_t> arrayGroups;
   const auto& styleIds = *ctx.styleIds;
   const auto& dateFormats = *ctx.dateFormats;
   std::int32_t row = 0;
-  return ForEachChildNode(
-      xml, sheetData->tagEnd, sheetData->contentEnd, ctx.what,
-      [&](pugi::xml_node rowNode) -> FileResult<void> {
+  auto readRow = [&](pugi::xml_node rowNode) -> FileResult<void> {
         if (LocalName(rowNode.name()) != "row") return {};
         if (pugi::xml_attribute r = rowNode.attribute("r")) {
           std::int64_t n = r.as_llong(-1);
@@ -427,7 +438,23 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
           sheet.LoadCell(pos, std::move(cell));
         }
         return {};
-      });
+      };
+  pugi::xml_document doc;
+  KX_TRY(walk.ForEachBatch([&](std::string_view text, size_t,
+                               const std::vector<ElementSpan>& rows) -> FileResult<void> {
+    size_t from = rows.front().begin, to = rows.back().end;
+    pugi::xml_parse_result parsed = doc.load_buffer(
+        text.data() + from, to - from, kCellParse | pugi::parse_fragment, pugi::encoding_utf8);
+    if (!parsed) {
+      return FileError{FileErrorKind::Damaged,
+                       ctx.what + " is malformed XML (" + parsed.description() + ")"};
+    }
+    for (pugi::xml_node node : doc.children()) {
+      if (node.type() == pugi::node_element) KX_TRY(readRow(node));
+    }
+    return {};
+  }));
+  return ReadSkeleton(KX_TRY(walk.Finish()), sheet, source, ctx);
 }
 
 }  // namespace kx::files

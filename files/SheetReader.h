@@ -2,6 +2,7 @@
 // Reading one worksheet part into a memhost Sheet.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "files/FileError.h"
+#include "files/PartSource.h"
 #include "files/XlsxSource.h"
 #include "memhost/model/Sheet.h"
 
@@ -23,6 +25,9 @@ struct SheetReadContext {
   std::uint64_t* cellBudget = nullptr;  // cells the book may still take
 };
 
+// Reads the part as it inflates, never holding it whole.
+FileResult<void> ReadSheet(std::unique_ptr<TextStream> part, memhost::Sheet& sheet,
+                           XlsxSheetSource& source, const SheetReadContext& context);
 FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
                            const SheetReadContext& context);
 

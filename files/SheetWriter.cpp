@@ -6,6 +6,7 @@
 #include <charconv>
 
 #include "files/SheetReader.h"
+#include "files/SheetWalk.h"
 #include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
@@ -76,8 +77,8 @@ struct ChangedRow {
 
 class Writer {
  public:
-  Writer(std::string_view xml, SheetWriteContext& ctx, std::string prefix)
-      : xml_(xml), ctx_(ctx), p_(std::move(prefix)), formulaTag_("<" + p_ + "f") {}
+  Writer(SheetWriteContext& ctx, std::string prefix)
+      : ctx_(ctx), p_(std::move(prefix)), formulaTag_("<" + p_ + "f") {}
 
   void Plan() {
     const memhost::Sheet& sheet = *ctx_.sheet;
@@ -130,25 +131,26 @@ class Writer {
     }
   }
 
-  // Writes the sheet data element: runs of untouched rows are copied from the original as they
-  // are, changed rows written anew.
-  FileResult<void> SheetData(const ElementSpan& data, PartText& part) {
+  // Writes the sheet data element (whose start tag is `data`, positions in the part): runs of
+  // untouched rows are copied from the original as they are, changed rows written anew.
+  FileResult<void> SheetData(SheetWalk& walk, const ElementSpan& data, PartText& part) {
     std::string& out = part.NewText();
-    std::string_view tag = data.StartTag(xml_);
+    std::string_view tag = walk.head().substr(data.begin, data.tagEnd - data.begin);
+    std::string name(data.name);  // the window it points into moves on with the rows
     if (data.selfClosing) {
       out.append(tag.substr(0, tag.size() - 2));
       out += '>';
     } else {
       out += tag;
     }
-    bool malformed = false;
-    size_t next = data.tagEnd;
     std::int32_t row = 0;
     size_t copied = data.tagEnd;  // original bytes before this are already in the part
-    if (!data.selfClosing) {
-      while (auto span = NextChild(xml_, next, data.contentEnd, malformed)) {
-        if (LocalName(span->name) != "row") continue;
-        std::string_view rowTag = span->StartTag(xml_);
+    KX_TRY(walk.ForEachBatch([&](std::string_view text, size_t base,
+                                 const std::vector<ElementSpan>& children) -> FileResult<void> {
+      xml_ = text;
+      for (const ElementSpan& span : children) {
+        if (LocalName(span.name) != "row") continue;
+        std::string_view rowTag = span.StartTag(xml_);
         auto number = RowNumber(rowTag);
         row = number ? *number : row + 1;
         bool hiddenBefore = false, hiddenAfter = false;
@@ -162,25 +164,25 @@ class Writer {
         bool insertBefore = NextPendingRow() < row;
         // Untouched rows are copied later, with the whole stretch of original bytes they are in.
         if (!rewrite && !insertBefore) continue;
-        part.Copy(copied, span->begin);
-        copied = span->begin;
+        part.Copy(copied, base + span.begin);
+        copied = base + span.begin;
         NewRowsBefore(row, out);
         if (rewrite) {
           if (!hiddenChanged_) hiddenAfter = Truthy(RawAttribute(rowTag, "hidden"));
-          KX_TRY(RewriteRow(*span, row, hiddenAfter, FindRow(row), out));
-          copied = span->end;
+          KX_TRY(RewriteRow(span, row, hiddenAfter, changed, out));
+          copied = base + span.end;
         }
       }
-      if (malformed) return FileError{FileErrorKind::Damaged, ctx_.what + " is malformed XML"};
-    }
-    part.Copy(copied, data.selfClosing ? data.tagEnd : data.contentEnd);
+      return {};
+    }));
+    if (!data.selfClosing) part.Copy(copied, walk.rowsEnd());
     NewRowsBefore(memhost::kMaxRows + 1, out);
     out += "</";
     if (data.selfClosing) {
       out += p_;
       out += "sheetData";
     } else {
-      out += data.name;
+      out += name;
     }
     out += '>';
     return {};
@@ -480,7 +482,7 @@ class Writer {
     bool taken = false;
   };
 
-  std::string_view xml_;
+  std::string_view xml_;  // the batch of rows being written
   SheetWriteContext& ctx_;
   std::string p_;
   std::string formulaTag_;          // "<f", with the sheet's prefix
@@ -506,59 +508,65 @@ constexpr std::string_view kAfterValidations[] = {
     "oleObjects", "controls",     "webPublishItems",  "tableParts",      "extLst"};
 }  // namespace
 
-FileResult<PartText> RewriteSheet(std::string xmlText, SheetWriteContext& ctx) {
-  PartText part(std::move(xmlText));
-  std::string_view xml = part.original();
-  auto root = RootElement(xml);
-  if (!root) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
-  std::string prefix(root->name.substr(0, root->name.size() - LocalName(root->name).size()));
-  auto data = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
-  if (!data) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};
+FileResult<PartText> RewriteSheet(std::string xml, SheetWriteContext& ctx) {
+  return RewriteSheet(TextSource(std::move(xml)), ctx);
+}
 
-  // The edits, in the order of the text: the dimension, the rows, the validation list.
-  std::vector<TextEdit> edits;
-  size_t dataEdit = SIZE_MAX;
+FileResult<PartText> RewriteSheet(std::shared_ptr<PartSource> original, SheetWriteContext& ctx) {
+  SheetWalk walk(KX_TRY(original->Open()), ctx.what);
+  KX_TRY(walk.ReadHead());
+  if (!walk.root()) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
+  if (!walk.sheetData()) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};
+  const ElementSpan& root = *walk.root();
+  const ElementSpan data = *walk.sheetData();
+  std::string prefix(root.name.substr(0, root.name.size() - LocalName(root.name).size()));
+  PartText part(std::move(original));
+
+  // The edits, in the order of the text: the dimension, the rows, the validation list. The
+  // first two are made as the part is read; the last needs the text after the rows.
   const memhost::Sheet& sheet = *ctx.sheet;
-  bool rows = !sheet.changes().cells.empty() || sheet.changes().hiddenRows || ctx.everything;
-  if (rows) {
-    if (auto dim = FindChild(xml, root->tagEnd, data->begin, "dimension")) {
+  size_t copied = 0;  // in the part
+  if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows || ctx.everything) {
+    if (auto dim = FindChild(walk.head(), root.tagEnd, data.begin, "dimension")) {
       auto used = sheet.UsedArea();
       std::string ref = used ? memhost::FormatAreaRelative(*used) : "A1";
-      edits.push_back({dim->begin, dim->end, SetAttribute(dim->StartTag(xml), "ref", ref)});
+      part.Copy(copied, dim->begin);
+      part.NewText() += SetAttribute(dim->StartTag(walk.head()), "ref", ref);
+      copied = dim->end;
     }
-    dataEdit = edits.size();
-    edits.push_back({data->begin, data->end, {}});  // written by the Writer below
+    part.Copy(copied, data.begin);
+    Writer writer(ctx, prefix);
+    writer.Plan();
+    KX_TRY(writer.SheetData(walk, data, part));
+    ctx.formulaChanged |= writer.formulaChanged();
+    copied = SIZE_MAX;  // set below, past the data element's end tag
   }
+  SheetSkeleton skeleton = KX_TRY(walk.Finish());
+  std::string_view xml = skeleton.text;
+  auto sroot = RootElement(xml);
+  auto sdata = sroot ? FindChild(xml, sroot->tagEnd, sroot->contentEnd, "sheetData") : std::nullopt;
+  if (!sdata) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
+  if (copied == SIZE_MAX) copied = skeleton.InPart(sdata->end);
   if (sheet.changes().validations || (ctx.everything && !sheet.validations().empty())) {
-    auto existing = FindChild(xml, data->end, root->contentEnd, "dataValidations");
+    auto existing = FindChild(xml, sdata->end, sroot->contentEnd, "dataValidations");
     std::string list = ValidationsXml(sheet.validations(), *ctx.source, prefix);
     if (existing) {
-      edits.push_back({existing->begin, existing->end, std::move(list)});
+      part.Copy(copied, skeleton.InPart(existing->begin));
+      part.NewText() += list;
+      copied = skeleton.InPart(existing->end);
     } else if (!list.empty()) {
-      size_t at = root->contentEnd;
+      size_t at = sroot->contentEnd;
       for (std::string_view follower : kAfterValidations) {
-        if (auto f = FindChild(xml, data->end, root->contentEnd, follower)) {
+        if (auto f = FindChild(xml, sdata->end, sroot->contentEnd, follower)) {
           at = std::min(at, f->begin);
         }
       }
-      edits.push_back({at, at, std::move(list)});
+      part.Copy(copied, skeleton.InPart(at));
+      part.NewText() += list;
+      copied = skeleton.InPart(at);
     }
   }
-  size_t copied = 0;
-  for (size_t i = 0; i < edits.size(); ++i) {
-    TextEdit& edit = edits[i];
-    part.Copy(copied, edit.begin);
-    if (i == dataEdit) {
-      Writer writer(xml, ctx, prefix);
-      writer.Plan();
-      KX_TRY(writer.SheetData(*data, part));
-      ctx.formulaChanged |= writer.formulaChanged();
-    } else {
-      part.NewText() += edit.text;
-    }
-    copied = edit.end;
-  }
-  part.Copy(copied, xml.size());
+  part.Copy(copied, skeleton.InPart(xml.size()));
   return part;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/FileError.h"
+#include "files/PartSource.h"
 #include "files/PartText.h"
 #include "files/XlsxSource.h"
 #include "files/XlsxStyles.h"
@@ -33,7 +34,9 @@ struct SheetWriteContext {
   bool formulaChanged = false;
 };
 
-// The sheet's part after the changes: `xml` is its original text, which the result keeps.
+// The sheet's part after the changes. The result refers to stretches of the original, which it
+// reads again from `original` as it is read.
+FileResult<PartText> RewriteSheet(std::shared_ptr<PartSource> original, SheetWriteContext& context);
 FileResult<PartText> RewriteSheet(std::string xml, SheetWriteContext& context);
 
 // The data validation list for a sheet's rules: unchanged rules keep their original element.

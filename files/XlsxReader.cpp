@@ -176,10 +176,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     ctx.dateFormats = &dateFormats;
     ctx.date1904 = source->date1904;
     ctx.cellBudget = &cellBudget;
-    {
-      std::string xml = KX_TRY(ReadXmlPart(*zip, rel->target));
-      KX_TRY(ReadSheet(xml, sheet, sheetSource, ctx));
-    }
+    KX_TRY(ReadSheet(KX_TRY(zip->OpenPart(rel->target)), sheet, sheetSource, ctx));
     sheet.ForgetChanges();
     source->sheets.push_back(std::move(sheetSource));
   }

@@ -116,9 +116,8 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
     ctx.what = targetName + ": sheet \"" + sheet.name() + "\"";
     ctx.sharedStrings = loadSharedStrings;
     ctx.dateFormats = &dateFormats;
-    plan.replaced.insert_or_assign(
-        source->sheets[i].part,
-        KX_TRY(RewriteSheet(KX_TRY(zip->Read(source->sheets[i].part)), ctx)));
+    plan.replaced.insert_or_assign(source->sheets[i].part,
+                                   KX_TRY(RewriteSheet(zip->Source(source->sheets[i].part), ctx)));
     formulaChanged |= ctx.formulaChanged;
   }
   if (styles.Changed()) {

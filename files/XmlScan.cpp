@@ -88,9 +88,10 @@ std::string_view LocalName(std::string_view qualified) {
 
 namespace {
 // The next child's start tag in text[next, end): the span's begin, name, tagEnd and
-// selfClosing. nullopt at the parent's end tag or the end of the text.
+// selfClosing. nullopt at the parent's end tag (whose '<' goes to `endTagAt`) or the end of the
+// text.
 std::optional<ElementSpan> NextStartTag(std::string_view text, size_t next, size_t end,
-                                        bool& malformed) {
+                                        bool& malformed, size_t* endTagAt = nullptr) {
   size_t pos = next;
   for (;;) {
     pos = text.substr(0, end).find('<', pos);
@@ -100,7 +101,10 @@ std::optional<ElementSpan> NextStartTag(std::string_view text, size_t next, size
       return std::nullopt;
     }
     char c = text[pos + 1];
-    if (c == '/') return std::nullopt;  // the parent's end tag
+    if (c == '/') {  // the parent's end tag
+      if (endTagAt != nullptr) *endTagAt = pos;
+      return std::nullopt;
+    }
     if (c == '!' || c == '?') {
       pos = SkipSpecial(text, pos, end);
       if (pos == std::string_view::npos) {
@@ -163,9 +167,14 @@ bool FindElementEnd(std::string_view text, ElementSpan& span, size_t end) {
 }
 }  // namespace
 
+std::optional<ElementSpan> NextChildStart(std::string_view text, size_t next, size_t end,
+                                          bool& malformed) {
+  return NextStartTag(text, next, end, malformed);
+}
+
 std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t end,
                                      bool& malformed) {
-  auto span = NextStartTag(text, next, end, malformed);
+  auto span = NextStartTag(text, next, end, malformed, &next);
   if (!span) return std::nullopt;
   if (!FindElementEnd(text, *span, end)) {
     malformed = true;

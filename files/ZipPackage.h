@@ -10,6 +10,7 @@
 
 #include "files/FileError.h"
 #include "files/Files.h"
+#include "files/PartSource.h"
 #include "files/PartText.h"
 
 struct zip;
@@ -37,10 +38,15 @@ class ZipReader {
   const Entry* Find(const std::string& name) const;
   // The inflated part; fails past the limits, counting against the book's total budget.
   FileResult<std::string> Read(const std::string& name);
+  // The same, a stretch at a time.
+  FileResult<std::unique_ptr<TextStream>> OpenPart(const std::string& name);
+  // A part as a source that can be read again; the reader must outlive it.
+  std::shared_ptr<PartSource> Source(const std::string& name);
   zip* handle() const { return zip_; }
   const std::string& fileName() const { return fileName_; }
 
  private:
+  class PartStream;
   ZipReader() = default;
   std::shared_ptr<const std::string> bytes_;
   std::string fileName_;

@@ -1,6 +1,7 @@
 // Reading the sample workbook into the model, and saving it after the changes the add-in makes.
 
 #include <signal.h>
+#include <algorithm>
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
@@ -285,9 +286,15 @@ TEST(BigSheet, ClearingEveryThirdRowRewritesOnlyThoseRowsByteForByte) {
   expected += "<row r=\"" + std::to_string(rows + 2) + "\"><c r=\"A" + std::to_string(rows + 2) +
               "\"><v>1.5</v></c></row>";
   ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
-  EXPECT_EQ(ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"],
-            Sheet("<dimension ref=\"A1:B30002\"/><sheetData>" + expected +
-                  "</sheetData><pageMargins left=\"1\"/>"));
+  std::string saved = ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  expected = Sheet("<dimension ref=\"A1:B30002\"/><sheetData>" + expected +
+                   "</sheetData><pageMargins left=\"1\"/>");
+  // Where they differ, not two texts of megabytes.
+  auto differ = std::mismatch(saved.begin(), saved.end(), expected.begin(), expected.end());
+  size_t from = static_cast<size_t>(differ.first - saved.begin());
+  from = from > 60 ? from - 60 : 0;
+  EXPECT_EQ(saved.size(), expected.size());
+  EXPECT_EQ(saved.substr(from, 120), expected.substr(from, 120));
 }
 
 TEST(BigSheet, ADiskFillingUpPartWayThroughTheSaveLeavesTheTargetAlone) {

@@ -49,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   };
   auto rewritten = files::RewriteSheet(xml, write);
   if (!rewritten.ok()) return 0;
-  std::string written = rewritten.value().Flatten();
+  auto flat = rewritten.value().Flatten();
+  if (!flat.ok()) abort();
+  std::string written = flat.value();
   memhost::Book again("again");
   files::XlsxSheetSource againSource;
   budget = 200000;
