@@ -11,23 +11,31 @@ PartText PartText::Whole(std::string text) {
   return part;
 }
 
+namespace {
+constexpr size_t kMaxLength = UINT32_MAX;
+}
+
 void PartText::CountNewText() {
-  size_t pending = fresh_.size() - counted_;
-  if (pending == 0) return;
-  if (pieces_.empty()) pieces_.emplace_back();
-  pieces_.back().freshLength += pending;
-  counted_ = fresh_.size();
+  while (counted_ < fresh_.size()) {
+    if (pieces_.empty() || pieces_.back().freshLength == kMaxLength) pieces_.emplace_back();
+    size_t n = std::min(fresh_.size() - counted_, kMaxLength - pieces_.back().freshLength);
+    pieces_.back().freshLength += static_cast<std::uint32_t>(n);
+    counted_ += n;
+  }
 }
 
 void PartText::Copy(size_t begin, size_t end) {
-  if (end <= begin) return;
   CountNewText();
-  if (!pieces_.empty() && pieces_.back().freshLength == 0 &&
-      pieces_.back().copyBegin + pieces_.back().copyLength == begin) {
-    pieces_.back().copyLength += end - begin;
-    return;
+  while (begin < end) {
+    if (pieces_.empty() || pieces_.back().freshLength != 0 ||
+        pieces_.back().copyBegin + pieces_.back().copyLength != begin ||
+        pieces_.back().copyLength == kMaxLength) {
+      pieces_.push_back({begin, 0, 0});
+    }
+    size_t n = std::min(end - begin, kMaxLength - pieces_.back().copyLength);
+    pieces_.back().copyLength += static_cast<std::uint32_t>(n);
+    begin += n;
   }
-  pieces_.push_back({begin, end - begin, 0});
 }
 
 size_t PartText::size() {
@@ -77,10 +85,10 @@ FileResult<size_t> PartText::Read(char* out, size_t length) {
     size_t n;
     if (within_ < p.copyLength) {
       n = KX_TRY(ReadOriginal(p.copyBegin + within_, out + done,
-                              std::min(length - done, p.copyLength - within_)));
+                              std::min<size_t>(length - done, p.copyLength - within_)));
     } else {
       size_t at = within_ - p.copyLength;
-      n = std::min(length - done, p.freshLength - at);
+      n = std::min<size_t>(length - done, p.freshLength - at);
       std::memcpy(out + done, fresh_.data() + freshAt_ + at, n);
     }
     done += n;

@@ -6,6 +6,7 @@
 // the part is written, so that a big sheet never stands whole in memory while it is saved.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,8 +41,10 @@ class PartText {
 
  private:
   // A stretch of the original followed by a stretch of new text (taken in order from fresh_).
+  // A saved sheet may have a million; lengths over 4 GiB are split over several.
   struct Piece {
-    size_t copyBegin = 0, copyLength = 0, freshLength = 0;
+    size_t copyBegin = 0;
+    std::uint32_t copyLength = 0, freshLength = 0;
   };
   void CountNewText();
   FileResult<size_t> ReadOriginal(size_t at, char* out, size_t length);

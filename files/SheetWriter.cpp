@@ -68,10 +68,10 @@ struct ChangedCell {
   Regenerate how = Regenerate::AsNeeded;
 };
 
-// The changed cells of one row: changed_[first, end).
+// The changed cells of one row: changed_[first, end). Kept small: a sheet may have a million.
 struct ChangedRow {
   std::int32_t row = 0;
-  size_t first = 0, end = 0;
+  std::uint32_t first = 0, end = 0;
   bool done = false;  // written
 };
 
@@ -119,7 +119,7 @@ class Writer {
       if (lastOfCell) changed_[kept++] = changed_[i];
     }
     changed_.resize(kept);
-    for (size_t i = 0; i < changed_.size(); ++i) {
+    for (std::uint32_t i = 0; i < changed_.size(); ++i) {
       if (rows_.empty() || rows_.back().row != changed_[i].row)
         rows_.push_back({changed_[i].row, i, i});
       rows_.back().end = i + 1;
