@@ -242,6 +242,52 @@ TEST_F(XlsxTest, AFailedSaveLeavesTheTargetAlone) {
   EXPECT_FALSE(nowhere.ok());
 }
 
+// Plain rows are read straight from the text and the rest by the XML parser: each form of row
+// must read the same either way.
+TEST(RowForms, EachReadsAsTheParserReadsIt) {
+  struct Case {
+    const char* rows;
+    CellPos pos;
+    Variant value;
+    const char* formula;
+  } cases[] = {
+      {"<row r=\"2\"><c r=\"B2\"><v>1.5</v></c></row>", {2, 2}, 1.5, ""},
+      {"<row r=\"2\" spans=\"1:2\" x14ac:dyDescent=\"0.25\">\n  <c r=\"B2\" s=\"0\" t=\"n\">\n"
+       "    <v> 7 </v>\n  </c>\n</row>",
+       {2, 2}, 7.0, ""},
+      {"<row><c/><c t=\"s\"><v>0</v></c></row>", {1, 2}, "apple", ""},
+      {"<row r='3'><c r='C3' t='b'><v>1</v></c></row>", {3, 3}, true, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"e\"><v>#N/A</v></c></row>", {1, 1}, host::ErrorValue::NA, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v>a&amp;b</v></c></row>", {1, 1}, "a&b", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v>a_x000D_b</v></c></row>", {1, 1}, "a\rb", ""},
+      {"<row r=\"1\"><c r=\"A1\"><v/></c><c r=\"B1\"><v></v></c><c r=\"C1\"><v>2</v></c></row>",
+       {1, 3}, 2.0, ""},
+      {"<row r=\"1\"><c r=\"A1\"><f>1+1</f><v>2</v></c></row>", {1, 1}, 2.0, "=1+1"},
+      {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t> x </t></is></c></row>", {1, 1}, " x ", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v><![CDATA[<tag>]]></v></c></row>", {1, 1}, "<tag>", ""},
+      {"<row r=\"1\"><!-- note --><c r=\"A1\"><v>3</v></c></row>", {1, 1}, 3.0, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v> </v></c></row>", {1, 1}, " ", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"d\"><v>2024-01-05T12:00:00</v></c></row>", {1, 1},
+       host::Date{45296.5}, ""},
+      {"<row r=\"0005\" hidden=\"true\"><c><v>4</v></c></row>", {5, 1}, 4.0, ""},
+  };
+  std::string dir = ScratchDir();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows);
+    BookParts b;
+    b.styles = kStyles;
+    b.sharedStrings = kSharedStrings;
+    b.sheets = {{"S", Sheet(std::string("<sheetData>") + c.rows + "</sheetData>")}};
+    WriteZip(dir + "/rows.xlsx", MakeParts(b));
+    auto book = OpenWorkbook(dir + "/rows.xlsx");
+    ASSERT_TRUE(book.ok()) << book.error().message;
+    const Cell* cell = book.value()->sheets[0]->CellAt(c.pos);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->value, c.value);
+    EXPECT_EQ(cell->formula, c.formula);
+  }
+}
+
 // A sheet of many rows with numbers that hardly compress, so that its part is large.
 std::string ManyRows(std::int32_t rows) {
   std::string data;
