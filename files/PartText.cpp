@@ -50,9 +50,7 @@ FileResult<size_t> PartText::ReadOriginal(size_t at, char* out, size_t length) {
     std::memcpy(out, original_.data() + at, length);
     return length;
   }
-  auto ended = [] {
-    return FileError{FileErrorKind::Damaged, "the original part ended early"};
-  };
+  auto ended = [] { return FileError{FileErrorKind::Damaged, "the original part ended early"}; };
   // Stretches are copied in order, so the source is read once from start to end.
   if (!stream_ || at < streamAt_) {
     stream_ = KX_TRY(source_->Open());

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "memhost/References.h"
+#include "files/RowReader.h"
 #include "files/SheetWalk.h"
 #include "files/Xlsx.h"
 #include "files/XmlBatches.h"
@@ -27,19 +28,6 @@ bool Truthy(pugi::xml_attribute a) {
   return v == "1" || v == "true";
 }
 
-// "B7" -> {7, 2}; also "B" (column only, row 0) when allowRowless.
-std::optional<CellPos> ParseCellRef(std::string_view ref) {
-  size_t i = 0;
-  while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i]))) ++i;
-  auto col = memhost::ColumnFromLetters(ref.substr(0, i));
-  if (!col || i == ref.size()) return std::nullopt;
-  std::int32_t row = 0;
-  auto [p, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), row);
-  if (ec != std::errc{} || p != ref.data() + ref.size() || row < 1 || row > memhost::kMaxRows) {
-    return std::nullopt;
-  }
-  return CellPos{row, *col};
-}
 
 std::optional<double> ParseNumber(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n'))
@@ -212,185 +200,14 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
   return serial + (hh * 3600 + mm * 60 + ss) / 86400.0;
 }
 
-namespace {
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == ':' || c == '.' || c == '-';
-}
-
-// Calls attribute(name, value) for each attribute of the start tag text[at..], where `at` is
-// just past the element's name; `at` ends just past the tag. False when the tag is not plain:
-// a value with an entity, a '<' or a character the parser would change, or anything unusual.
-template <class Attribute>
-bool PlainAttributes(std::string_view text, size_t& at, size_t end, bool& selfClosing,
-                     Attribute&& attribute) {
-  for (;;) {
-    bool spaced = false;
-    while (at < end && IsSpace(text[at])) ++at, spaced = true;
-    if (at >= end) return false;
-    if (text[at] == '>') {
-      ++at;
-      selfClosing = false;
-      return true;
-    }
-    if (text[at] == '/') {
-      if (at + 1 >= end || text[at + 1] != '>') return false;
-      at += 2;
-      selfClosing = true;
-      return true;
-    }
-    if (!spaced || !(std::isalpha(static_cast<unsigned char>(text[at])) || text[at] == '_'))
-      return false;
-    size_t nameBegin = at;
-    while (at < end && IsNameChar(text[at])) ++at;
-    std::string_view name = text.substr(nameBegin, at - nameBegin);
-    if (at + 1 >= end || text[at] != '=' || (text[at + 1] != '"' && text[at + 1] != '\''))
-      return false;
-    char quote = text[at + 1];
-    size_t valueBegin = at + 2, valueEnd = valueBegin;
-    while (valueEnd < end && text[valueEnd] != quote) {
-      char c = text[valueEnd];
-      if (c == '&' || c == '<' || c == '\t' || c == '\n' || c == '\r') return false;
-      ++valueEnd;
-    }
-    if (valueEnd >= end) return false;
-    attribute(name, text.substr(valueBegin, valueEnd - valueBegin));
-    at = valueEnd + 1;
-  }
-}
-
-// The element name at text[at..] (after its '<'); `at` ends past it.
-std::string_view NameAt(std::string_view text, size_t& at, size_t end) {
-  size_t begin = at;
-  while (at < end && IsNameChar(text[at])) ++at;
-  return text.substr(begin, at - begin);
-}
-
-// Comparing short names in place: a call to memcmp for each attribute of a million cells shows.
-bool Is(std::string_view name, std::string_view expected) {
-  if (name.size() != expected.size()) return false;
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (name[i] != expected[i]) return false;
-  }
-  return true;
-}
-
-bool AllDigits(std::string_view s, size_t most) {
-  if (s.empty() || s.size() > most) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-struct PlainRowStart {
-  std::optional<std::string_view> r;
-  std::string_view hidden;
-};
-
-// A cell's attributes and the text of its `v` element, as written.
-struct PlainCell {
-  std::optional<std::string_view> r, s, t, v;
-};
-
-// Whether the row is plain, and if so its attributes and cells: each child a `c` element whose
-// attributes are plain and which holds nothing or one `v` element of text without entities, and
-// only white space between them. Such a row reads the same as the XML parser would read it;
-// anything else (formulas, inline strings, escapes, comments) is left to the parser.
-bool PlainRow(std::string_view text, const ElementSpan& span, PlainRowStart& start,
-              std::vector<PlainCell>& cells) {
-  if (LocalName(span.name) != "row") return false;
-  start = {};
-  cells.clear();
-  size_t at = span.begin + 1 + span.name.size();
-  bool selfClosing = false, plain = true;
-  if (!PlainAttributes(text, at, span.tagEnd, selfClosing,
-                       [&](std::string_view name, std::string_view value) {
-                         if (Is(name, "r") && !start.r) {
-                           start.r = value;
-                           plain = AllDigits(value, 9);
-                         } else if (Is(name, "hidden") && start.hidden.empty()) {
-                           start.hidden = value;
-                         }
-                       }) ||
-      !plain) {
-    return false;
-  }
-  if (selfClosing) return true;
-  size_t end = span.contentEnd;
-  for (;;) {
-    while (at < end && IsSpace(text[at])) ++at;
-    if (at == end) return true;
-    if (text[at] != '<') return false;
-    size_t nameAt = at + 1;
-    std::string_view cellName = NameAt(text, nameAt, end);
-    if (LocalName(cellName) != "c") return false;
-    PlainCell cell;
-    at = nameAt;
-    if (!PlainAttributes(text, at, end, selfClosing,
-                         [&](std::string_view name, std::string_view value) {
-                           if (Is(name, "r") && !cell.r) cell.r = value;
-                           if (Is(name, "s") && !cell.s) {
-                             cell.s = value;
-                             plain = plain && AllDigits(value, 9);
-                           }
-                           if (Is(name, "t") && !cell.t) cell.t = value;
-                         }) ||
-        !plain) {
-      return false;
-    }
-    if (!selfClosing) {
-      while (at < end && IsSpace(text[at])) ++at;
-      if (at + 1 < end && text[at] == '<' && text[at + 1] != '/') {
-        size_t valueAt = at + 1;
-        std::string_view valueName = NameAt(text, valueAt, end);
-        if (LocalName(valueName) != "v" || valueAt >= end) return false;
-        if (text[valueAt] == '/') {
-          if (valueAt + 1 >= end || text[valueAt + 1] != '>') return false;
-          cell.v = std::string_view();
-          at = valueAt + 2;
-        } else {
-          if (text[valueAt] != '>') return false;
-          size_t textBegin = valueAt + 1, textEnd = textBegin;
-          while (textEnd < end && text[textEnd] != '<') {
-            if (text[textEnd] == '&' || text[textEnd] == '\r') return false;
-            ++textEnd;
-          }
-          // Its end tag, exactly.
-          if (textEnd + 2 + valueName.size() >= end || text[textEnd + 1] != '/' ||
-              text.compare(textEnd + 2, valueName.size(), valueName) != 0 ||
-              text[textEnd + 2 + valueName.size()] != '>') {
-            return false;
-          }
-          cell.v = text.substr(textBegin, textEnd - textBegin);
-          at = textEnd + 3 + valueName.size();
-        }
-        while (at < end && IsSpace(text[at])) ++at;
-      }
-      if (at + 2 + cellName.size() >= end || text[at] != '<' || text[at + 1] != '/' ||
-          text.compare(at + 2, cellName.size(), cellName) != 0 ||
-          text[at + 2 + cellName.size()] != '>') {
-        return false;
-      }
-      at += 3 + cellName.size();
-    }
-    cells.push_back(cell);
-  }
-}
-}  // namespace
-
-namespace {
-// A cell's value from its type and the text of its `v` element (nullopt when it has none), for
-// every type but inline strings.
 FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::string_view> v,
                                     const SheetReadContext& ctx) {
   std::string_view text = v.value_or("");
-  if (!v || (text.empty() && !Is(type, "str"))) {
+  if (!v || (text.empty() && !SameText(type, "str"))) {
     // No value: an empty or formatted-only cell, or a formula never calculated.
     return host::Variant{};
-  } else if (Is(type, "s")) {
+  } else if (SameText(type, "s")) {
     std::uint64_t index = 0;
     auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
     if (ec != std::errc{} || ctx.sharedStrings == nullptr || index >= ctx.sharedStrings->size()) {
@@ -398,13 +215,13 @@ FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::st
           ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
     }
     return host::Variant((*ctx.sharedStrings)[index]);
-  } else if (Is(type, "str")) {
+  } else if (SameText(type, "str")) {
     return host::Variant(DecodeCellText(text));
-  } else if (Is(type, "b")) {
+  } else if (SameText(type, "b")) {
     return host::Variant(text == "1" || text == "true");
-  } else if (Is(type, "e")) {
+  } else if (SameText(type, "e")) {
     return host::Variant(host::ErrorValueFromText(text).value_or(host::ErrorValue::Value));
-  } else if (Is(type, "d")) {
+  } else if (SameText(type, "d")) {
     auto serial = SerialFromIsoDate(text);
     if (!serial)
       return Damaged(ctx,
@@ -416,7 +233,6 @@ FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::st
     return Damaged(ctx, "a cell holds \"" + std::string(text) + "\" where a number belongs");
   return host::Variant(*number);
 }
-}  // namespace
 
 FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext& ctx) {
   CellContent content;
@@ -524,174 +340,11 @@ FileResult<void> ReadSheet(std::unique_ptr<TextStream> part, memhost::Sheet& she
   KX_TRY(CheckPartXml(walk.head(), ctx.what));
   if (!walk.root() || LocalName(walk.root()->name) != "worksheet")
     return Damaged(ctx, "the sheet's part is malformed");
-  std::unordered_map<std::int64_t, size_t> sharedGroups;  // si -> index in formulaGroups
-  std::vector<size_t> arrayGroups;
-  const auto& styleIds = *ctx.styleIds;
-  const auto& dateFormats = *ctx.dateFormats;
-  std::int32_t row = 0;
-  std::int32_t column = 0;
-  // What both ways of reading a row share: the row's number and flag, and each cell's place,
-  // style and value.
-  auto beginRow = [&](std::optional<std::string_view> r, std::int64_t n,
-                      bool hidden) -> FileResult<void> {
-    if (r) {
-      if (n < 1 || n > memhost::kMaxRows) {
-        return FileError{FileErrorKind::TooLarge,
-                         ctx.what + ": row number " + std::string(*r) + " is outside the sheet"};
-      }
-      row = static_cast<std::int32_t>(n);
-    } else if (++row > memhost::kMaxRows) {
-      return FileError{FileErrorKind::TooLarge, ctx.what + ": more rows than a sheet holds"};
-    }
-    if (hidden) sheet.SetRowHidden(row, true);
-    column = 0;
-    return {};
-  };
-  auto placeCell = [&](std::optional<std::string_view> r, std::uint64_t xf,
-                       memhost::Cell& cell) -> FileResult<CellPos> {
-    CellPos pos{row, column + 1};
-    if (r) {
-      auto parsed = ParseCellRef(*r);
-      if (!parsed) {
-        return FileError{FileErrorKind::Damaged, ctx.what + ": the cell reference \"" +
-                                                     std::string(*r) + "\" is not valid"};
-      }
-      pos = *parsed;
-    } else if (pos.column > memhost::kMaxColumns) {
-      return FileError{FileErrorKind::TooLarge, ctx.what + ": more columns than a sheet holds"};
-    }
-    column = pos.column;
-    if (*ctx.cellBudget == 0) {
-      return FileError{FileErrorKind::TooLarge,
-                       ctx.what + ": the workbook has more cells than can be held in memory"};
-    }
-    --*ctx.cellBudget;
-    if (xf >= styleIds.size()) {
-      return Damaged(ctx, "cell " + memhost::FormatAreaRelative(Area::Cell(pos)) +
-                              " uses a cell format that does not exist");
-    }
-    cell.style = styleIds[xf];
-    return pos;
-  };
-  auto setValue = [&](memhost::Cell& cell, host::Variant value, std::uint64_t xf) {
-    cell.value = std::move(value);
-    if (cell.value.IsNumber() && dateFormats[xf]) {
-      double serial = cell.value.AsNumber() + (ctx.date1904 ? 1462 : 0);
-      cell.value = host::Date{serial};
-    }
-  };
-  // The other cells of an array formula show the array's formula.
-  auto arrayFormula = [&](CellPos pos, memhost::Cell& cell) {
-    for (size_t g : arrayGroups) {
-      const FormulaGroup& group = source.formulaGroups[g];
-      if (group.area.Contains(pos) && !(group.anchor == pos)) cell.formula = group.formula;
-    }
-  };
-
-  auto readRow = [&](pugi::xml_node rowNode) -> FileResult<void> {
-        if (LocalName(rowNode.name()) != "row") return {};
-        pugi::xml_attribute rowRef = rowNode.attribute("r");
-        KX_TRY(beginRow(rowRef ? std::optional<std::string_view>(rowRef.value()) : std::nullopt,
-                        rowRef.as_llong(-1), Truthy(rowNode.attribute("hidden"))));
-        for (pugi::xml_node c : rowNode.children()) {
-          if (LocalName(c.name()) != "c") continue;
-          memhost::Cell cell;
-          pugi::xml_attribute ref = c.attribute("r");
-          std::uint64_t xf = c.attribute("s").as_ullong(0);
-          CellPos pos = KX_TRY(placeCell(
-              ref ? std::optional<std::string_view>(ref.value()) : std::nullopt, xf, cell));
-          CellContent content = KX_TRY(ReadCellContent(c, ctx));
-          setValue(cell, std::move(content.value), xf);
-          pugi::xml_node f;
-          for (pugi::xml_node child : c.children()) {
-            if (LocalName(child.name()) == "f") f = child;
-          }
-          if (f) {
-            std::string_view kind = f.attribute("t").as_string("normal");
-            std::string text = f.text().get();
-            if (kind == "shared") {
-              std::int64_t si = f.attribute("si").as_llong(-1);
-              auto group = sharedGroups.find(si);
-              if (!text.empty() && f.attribute("ref")) {
-                auto area = memhost::ParseArea(f.attribute("ref").value());
-                sharedGroups[si] = source.formulaGroups.size();
-                source.formulaGroups.push_back(
-                    {pos, area.value_or(Area::Cell(pos)), "=" + text, false});
-                cell.formula = "=" + text;
-              } else if (group != sharedGroups.end()) {
-                const FormulaGroup& g = source.formulaGroups[group->second];
-                cell.formula =
-                    "=" + memhost::ShiftFormula(std::string_view(g.formula).substr(1),
-                                       pos.row - g.anchor.row, pos.column - g.anchor.column);
-              } else if (!text.empty()) {
-                cell.formula = "=" + text;
-              }
-            } else if (kind == "array") {
-              auto area = memhost::ParseArea(f.attribute("ref").value());
-              arrayGroups.push_back(source.formulaGroups.size());
-              source.formulaGroups.push_back(
-                  {pos, area.value_or(Area::Cell(pos)), "=" + text, true});
-              cell.formula = "=" + text;
-            } else if (!text.empty()) {
-              cell.formula = "=" + text;
-            }
-          } else {
-            arrayFormula(pos, cell);
-          }
-          sheet.LoadCell(pos, std::move(cell));
-        }
-        return {};
-      };
-  // A row whose cells are plain (see PlainRow) is read straight from the text: building a
-  // document for it is most of the time a big sheet takes to read.
-  std::vector<PlainCell> plain;
-  PlainRowStart start;
-  auto readPlainRow = [&]() -> FileResult<void> {
-    std::int64_t n = -1;
-    if (start.r) std::from_chars(start.r->data(), start.r->data() + start.r->size(), n);
-    KX_TRY(beginRow(start.r, n, start.hidden == "1" || start.hidden == "true"));
-    for (const PlainCell& c : plain) {
-      memhost::Cell cell;
-      std::uint64_t xf = 0;
-      if (c.s) std::from_chars(c.s->data(), c.s->data() + c.s->size(), xf);
-      CellPos pos = KX_TRY(placeCell(c.r, xf, cell));
-      setValue(cell, KX_TRY(CellValue(c.t.value_or("n"), c.v, ctx)), xf);
-      arrayFormula(pos, cell);
-      sheet.LoadCell(pos, std::move(cell));
-    }
-    return {};
-  };
-  pugi::xml_document doc;
-  KX_TRY(walk.ForEachBatch([&](std::string_view text, size_t,
-                               const std::vector<ElementSpan>& rows) -> FileResult<void> {
-    // Rows that are not plain are parsed together, a run at a time, in their place.
-    size_t runFrom = std::string_view::npos, runTo = 0;
-    auto parseRun = [&]() -> FileResult<void> {
-      if (runFrom == std::string_view::npos) return {};
-      pugi::xml_parse_result parsed =
-          doc.load_buffer(text.data() + runFrom, runTo - runFrom,
-                          kCellParse | pugi::parse_fragment, pugi::encoding_utf8);
-      runFrom = std::string_view::npos;
-      if (!parsed) {
-        return FileError{FileErrorKind::Damaged,
-                         ctx.what + " is malformed XML (" + parsed.description() + ")"};
-      }
-      for (pugi::xml_node node : doc.children()) {
-        if (node.type() == pugi::node_element) KX_TRY(readRow(node));
-      }
-      return {};
-    };
-    for (const ElementSpan& span : rows) {
-      if (PlainRow(text, span, start, plain)) {
-        KX_TRY(parseRun());
-        KX_TRY(readPlainRow());
-      } else {
-        if (runFrom == std::string_view::npos) runFrom = span.begin;
-        runTo = span.end;
-      }
-    }
-    return parseRun();
-  }));
+  RowReader rows(sheet, source, ctx);
+  KX_TRY(walk.ForEachBatch(
+      [&](std::string_view text, size_t, const std::vector<ElementSpan>& batch) {
+        return rows.ReadBatch(text, batch);
+      }));
   return ReadSkeleton(KX_TRY(walk.Finish()), sheet, source, ctx);
 }
 

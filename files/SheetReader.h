@@ -38,6 +38,10 @@ struct CellContent {
   bool hasFormula = false;
 };
 FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext& context);
+// A cell's value from its type and the text of its `v` element (nullopt when it has none), for
+// every type but inline strings.
+FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::string_view> v,
+                                    const SheetReadContext& context);
 
 // The shared string table.
 FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,

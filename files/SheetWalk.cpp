@@ -64,8 +64,8 @@ FileResult<void> SheetWalk::ForEachBatch(const Batch& visit) {
       auto child = NextChild(text, probe, text.size(), malformed);
       if (!child) {
         // The rows element's end tag, or the window's end cutting a row.
-        ended = !malformed && probe + 1 < text.size() && text[probe] == '<' &&
-                text[probe + 1] == '/';
+        ended =
+            !malformed && probe + 1 < text.size() && text[probe] == '<' && text[probe + 1] == '/';
         if (ended) next = probe;
         break;
       }
