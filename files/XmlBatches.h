@@ -1,5 +1,5 @@
 #pragma once
-// Parsing a long list of sibling elements (a sheet's rows, the shared strings) with pugixml a
+// Parsing a long list of sibling elements (the shared strings) with pugixml a
 // batch at a time, so that memory stays bounded by the batch and not by the list.
 
 #include <pugixml.hpp>

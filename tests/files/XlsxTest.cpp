@@ -343,6 +343,47 @@ TEST(BigSheet, ClearingEveryThirdRowRewritesOnlyThoseRowsByteForByte) {
   EXPECT_EQ(saved.substr(from, 120), expected.substr(from, 120));
 }
 
+// What surrounds the rows, and a single row, may each be larger than the stretch of a sheet
+// that is read at a time.
+TEST(BigSheet, LongHeadsRowsAndTailsReadAndSaveWhole) {
+  std::string dir = ScratchDir();
+  std::string cols = "<cols>", merges = "<mergeCells count=\"40000\">";
+  for (int i = 1; i <= 40000; ++i) {
+    cols += "<col min=\"" + std::to_string(i % 16000 + 1) + "\" max=\"" +
+            std::to_string(i % 16000 + 1) + "\" width=\"9\"/>";
+    merges += "<mergeCell ref=\"D" + std::to_string(2 * i) + ":E" + std::to_string(2 * i) + "\"/>";
+  }
+  cols += "</cols>";
+  merges += "</mergeCells>";
+  std::string longText(3 << 20, 'x');
+  std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + longText +
+                     "</t></is></c></row>";
+  for (int r = 2; r <= 30000; ++r) {
+    std::string n = std::to_string(r);
+    rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c></row>";
+  }
+  std::string head = "<dimension ref=\"A1:A30000\"/>" + cols + "<sheetData>";
+  std::string tail = "</sheetData>" + merges + "<pageMargins left=\"1\"/>";
+  BookParts b;
+  b.styles = kStyles;
+  b.sheets = {{"S", Sheet(head + rows + tail)}};
+  WriteZip(dir + "/long.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/long.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  memhost::Sheet& sheet = *book.value()->sheets[0];
+  EXPECT_EQ(sheet.CellAt({1, 1})->value, Variant(longText));
+  EXPECT_EQ(sheet.CellAt({30000, 1})->value, Variant(30000.0));
+  EXPECT_EQ(sheet.CellCount(), 30000u);
+
+  sheet.SetCell({2, 1}, Cell{});
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  std::string saved = ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  std::string expected = rows;
+  expected.replace(expected.find("<row r=\"2\">"), 39, "<row r=\"2\"></row>");
+  EXPECT_EQ(saved.size(), Sheet(head + expected + tail).size());
+  EXPECT_TRUE(saved == Sheet(head + expected + tail));
+}
+
 TEST(BigSheet, ADiskFillingUpPartWayThroughTheSaveLeavesTheTargetAlone) {
   std::string dir = ScratchDir();
   BookParts b;
