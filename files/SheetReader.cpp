@@ -214,7 +214,7 @@ FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::st
       return Damaged(
           ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
     }
-    return host::Variant((*ctx.sharedStrings)[index]);
+    return host::Variant(std::string((*ctx.sharedStrings)[index]));
   } else if (SameText(type, "str")) {
     return host::Variant(DecodeCellText(text));
   } else if (SameText(type, "b")) {
@@ -259,22 +259,6 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
   return content;
 }
 
-FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
-                                                       const std::string& what) {
-  std::vector<std::string> strings;
-  auto root = RootElement(xml);
-  if (!root || LocalName(root->name) != "sst") {
-    return FileError{FileErrorKind::Damaged, what + " is malformed"};
-  }
-  if (root->selfClosing) return strings;
-  KX_TRY(ForEachChildNode(xml, root->tagEnd, root->contentEnd, what,
-                               [&](pugi::xml_node si) -> FileResult<void> {
-                                 if (LocalName(si.name()) == "si")
-                                   strings.push_back(ElementText(si));
-                                 return {};
-                               }));
-  return strings;
-}
 
 namespace {
 // Reads what surrounds the rows: the view and the validation rules.

@@ -11,6 +11,7 @@
 
 #include "files/FileError.h"
 #include "files/PartSource.h"
+#include "files/SharedStrings.h"
 #include "files/XlsxSource.h"
 #include "memhost/model/Sheet.h"
 
@@ -18,7 +19,7 @@ namespace kx::files {
 
 struct SheetReadContext {
   std::string what;  // "book.xlsx: sheet "Data"" for messages
-  const std::vector<std::string>* sharedStrings = nullptr;
+  const SharedStrings* sharedStrings = nullptr;
   const std::vector<memhost::StyleId>* styleIds = nullptr;  // cell format index -> model style
   const std::vector<bool>* dateFormats = nullptr;           // cell format index -> shows a date
   bool date1904 = false;
@@ -43,9 +44,6 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
 FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::string_view> v,
                                     const SheetReadContext& context);
 
-// The shared string table.
-FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
-                                                       const std::string& what);
 
 // "2024-01-05T12:00:00" -> the serial day number; nullopt when not such a date.
 std::optional<double> SerialFromIsoDate(std::string_view text);

@@ -13,12 +13,18 @@ FileResult<void> SheetWalk::ReadHead() {
     std::string_view text = window_.text();
     bool malformed = false;
     root_ = NextChildStart(text, 0, text.size(), malformed);
+    if (root_ && list_.empty()) {
+      sheetData_ = root_;
+      headEnd_ = rowsEnd_ = root_->tagEnd;
+      rowsRead_ = root_->selfClosing;
+      return {};
+    }
     if (root_ && !root_->selfClosing) {
       size_t next = root_->tagEnd;
       std::optional<ElementSpan> child;
       bool cut = false;
       while ((child = NextChildStart(text, next, text.size(), malformed))) {
-        if (LocalName(child->name) == "sheetData") break;
+        if (LocalName(child->name) == list_) break;
         size_t probe = next;
         if (!NextChild(text, probe, text.size(), malformed)) {
           cut = true;

@@ -31,9 +31,11 @@ struct SheetSkeleton {
 
 class SheetWalk {
  public:
-  // `what` names the sheet in messages.
-  SheetWalk(std::unique_ptr<TextStream> stream, std::string what)
-      : window_(std::move(stream)), what_(std::move(what)) {}
+  // `what` names the sheet in messages. `list` names the element whose children are walked
+  // (the sheet's rows element); empty, it is the root itself (as for the shared strings).
+  SheetWalk(std::unique_ptr<TextStream> stream, std::string what,
+            std::string_view list = "sheetData")
+      : window_(std::move(stream)), what_(std::move(what)), list_(list) {}
 
   // Reads up to the rows. The root's and the rows element's start tags (nullopt when the part
   // has no root, or the root no rows element) are then known, positions as in the part; their
@@ -62,6 +64,7 @@ class SheetWalk {
 
   PartWindow window_;
   std::string what_;
+  std::string_view list_;
   std::optional<ElementSpan> root_, sheetData_;
   size_t headEnd_ = 0;
   std::string head_;

@@ -11,6 +11,7 @@
 #include "files/FileError.h"
 #include "files/PartSource.h"
 #include "files/PartText.h"
+#include "files/SharedStrings.h"
 #include "files/XlsxSource.h"
 #include "files/XlsxStyles.h"
 #include "memhost/model/Book.h"
@@ -25,7 +26,7 @@ struct SheetWriteContext {
   bool date1904 = false;
   std::string what;  // names the sheet in messages
   // The shared strings, read only when a changed cell needs them.
-  std::function<FileResult<const std::vector<std::string>*>()> sharedStrings;
+  std::function<FileResult<const SharedStrings*>()> sharedStrings;
   // Cell formats that show dates, by index (to compare a date with its stored number).
   const std::vector<bool>* dateFormats = nullptr;
   // Writes every cell, hidden row and rule of the sheet, as for a new file.

@@ -131,11 +131,10 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     styleIds.push_back(plain ? memhost::kDefaultStyle : book->styles.Intern(s));
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
   }
-  std::vector<std::string> sharedStrings;
+  SharedStrings sharedStrings;
   if (!source->sharedStringsPart.empty()) {
-    sharedStrings =
-        KX_TRY(ReadSharedStrings(KX_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
-                                      fileName + ": the shared strings"));
+    sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
+                                             fileName + ": the shared strings"));
   }
 
   std::uint64_t cellBudget = options.limits.maxCells;

@@ -90,12 +90,12 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   for (const memhost::Style& s : styles.formats())
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
 
-  std::vector<std::string> sharedStrings;
+  SharedStrings sharedStrings;
   bool sharedStringsRead = false;
-  auto loadSharedStrings = [&]() -> FileResult<const std::vector<std::string>*> {
+  auto loadSharedStrings = [&]() -> FileResult<const SharedStrings*> {
     if (!sharedStringsRead && !source->sharedStringsPart.empty()) {
-      sharedStrings = KX_TRY(ReadSharedStrings(
-          KX_TRY(zip->Read(source->sharedStringsPart)), targetName + ": the shared strings"));
+      sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
+                                               targetName + ": the shared strings"));
     }
     sharedStringsRead = true;
     return &sharedStrings;

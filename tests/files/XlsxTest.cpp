@@ -288,6 +288,46 @@ TEST(RowForms, EachReadsAsTheParserReadsIt) {
   }
 }
 
+// Shared strings are read straight from the text when plain and by the parser otherwise.
+TEST(SharedStringForms, EachReadsAsTheParserReadsIt) {
+  struct Case {
+    const char* item;
+    const char* text;
+  } cases[] = {
+      {"<si><t>plain</t></si>", "plain"},
+      {"<si><t xml:space=\"preserve\"> spaced </t></si>", " spaced "},
+      {"<si><t> </t></si>", " "},
+      {"<si><t></t></si>", ""},
+      {"<si><t/></si>", ""},
+      {"<si><t>a&amp;b&#233;</t></si>", "a&b\xC3\xA9"},
+      {"<si><t>line_x000D_end</t></si>", "line\rend"},
+      {"<si><r><t>ri</t></r><r><rPr><b/></rPr><t>ch</t></r></si>", "rich"},
+      {"<si><t>base</t><rPh sb=\"0\" eb=\"1\"><t>guide</t></rPh></si>", "base"},
+      {"<si><t><![CDATA[<cdata>]]></t></si>", "<cdata>"},
+      {"<si>\n  <t>indented</t>\n</si>", "indented"},
+  };
+  std::string dir = ScratchDir();
+  std::string items, rows;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    items += cases[i].item;
+    rows += "<row r=\"" + std::to_string(i + 1) + "\"><c t=\"s\"><v>" + std::to_string(i) +
+            "</v></c></row>";
+  }
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                    items + "</sst>";
+  b.sheets = {{"S", Sheet("<sheetData>" + rows + "</sheetData>")}};
+  WriteZip(dir + "/strings.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/strings.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Cell* cell = book.value()->sheets[0]->CellAt({static_cast<std::int32_t>(i + 1), 1});
+    ASSERT_NE(cell, nullptr) << cases[i].item;
+    EXPECT_EQ(cell->value, Variant(cases[i].text)) << cases[i].item;
+  }
+}
+
 // A sheet of many rows with numbers that hardly compress, so that its part is large.
 std::string ManyRows(std::int32_t rows) {
   std::string data;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   memhost::Book book("fuzz");
   memhost::Sheet& sheet = book.AddSheet("S");
   files::XlsxSheetSource source;
-  std::vector<std::string> strings{"a", "b"};
+  files::SharedStrings strings{"a", "b"};
   std::vector<memhost::StyleId> styleIds{0, book.styles.Intern({3, "General", 1})};
   std::vector<bool> dates{false, true};
   std::uint64_t budget = 100000;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   write.styles = &styles.value();
   write.what = "fuzz";
   write.dateFormats = &dates;
-  write.sharedStrings = [&]() -> files::FileResult<const std::vector<std::string>*> {
+  write.sharedStrings = [&]() -> files::FileResult<const files::SharedStrings*> {
     return &strings;
   };
   auto rewritten = files::RewriteSheet(xml, write);
