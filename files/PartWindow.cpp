@@ -9,7 +9,7 @@ FileResult<void> PartWindow::More(size_t keepFrom) {
     begin_ += drop;
   }
   size_t had = buffer_.size();
-  buffer_.resize(had + kStretch);
+  buffer_.resize(had + stretch_);
   size_t filled = had;
   // Fill the stretch, so that each call adds a useful amount.
   while (filled < buffer_.size()) {

@@ -15,7 +15,13 @@ namespace kx::files {
 
 class PartWindow {
  public:
-  explicit PartWindow(std::unique_ptr<TextStream> stream) : stream_(std::move(stream)) {}
+  // About a megabyte at a time: large enough that a walk over the window costs little per
+  // refill, small beside a sheet of a million rows.
+  static constexpr size_t kDefaultStretch = 1 << 20;
+
+  // `stretch` is how much each refill reads.
+  explicit PartWindow(std::unique_ptr<TextStream> stream, size_t stretch = kDefaultStretch)
+      : stream_(std::move(stream)), stretch_(stretch) {}
 
   // The window's text, and where it starts in the part.
   std::string_view text() const { return buffer_; }
@@ -27,9 +33,8 @@ class PartWindow {
   FileResult<void> More(size_t keepFrom);
 
  private:
-  static constexpr size_t kStretch = 1 << 20;
-
   std::unique_ptr<TextStream> stream_;
+  size_t stretch_;
   std::string buffer_;
   size_t begin_ = 0;
   bool complete_ = false;

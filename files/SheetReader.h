@@ -11,6 +11,7 @@
 
 #include "files/FileError.h"
 #include "files/PartSource.h"
+#include "files/PartWindow.h"
 #include "files/SharedStrings.h"
 #include "files/XlsxSource.h"
 #include "memhost/model/Sheet.h"
@@ -24,6 +25,7 @@ struct SheetReadContext {
   const std::vector<bool>* dateFormats = nullptr;           // cell format index -> shows a date
   bool date1904 = false;
   std::uint64_t* cellBudget = nullptr;  // cells the book may still take
+  size_t windowBytes = PartWindow::kDefaultStretch;  // how much of the part is read at a time
 };
 
 // Reads the part as it inflates, never holding it whole.

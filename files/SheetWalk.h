@@ -33,9 +33,10 @@ class SheetWalk {
  public:
   // `what` names the sheet in messages. `list` names the element whose children are walked
   // (the sheet's rows element); empty, it is the root itself (as for the shared strings).
+  // `stretch` is how much of the part is read at a time.
   SheetWalk(std::unique_ptr<TextStream> stream, std::string what,
-            std::string_view list = "sheetData")
-      : window_(std::move(stream)), what_(std::move(what)), list_(list) {}
+            std::string_view list = "sheetData", size_t stretch = PartWindow::kDefaultStretch)
+      : window_(std::move(stream), stretch), what_(std::move(what)), list_(list) {}
 
   // Reads up to the rows. The root's and the rows element's start tags (nullopt when the part
   // has no root, or the root no rows element) are then known, positions as in the part; their

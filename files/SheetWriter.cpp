@@ -513,7 +513,7 @@ FileResult<PartText> RewriteSheet(std::string xml, SheetWriteContext& ctx) {
 }
 
 FileResult<PartText> RewriteSheet(std::shared_ptr<PartSource> original, SheetWriteContext& ctx) {
-  SheetWalk walk(KX_TRY(original->Open()), ctx.what);
+  SheetWalk walk(KX_TRY(original->Open()), ctx.what, "sheetData", ctx.windowBytes);
   KX_TRY(walk.ReadHead());
   if (!walk.root()) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
   if (!walk.sheetData()) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};

@@ -11,6 +11,7 @@
 #include "files/FileError.h"
 #include "files/PartSource.h"
 #include "files/PartText.h"
+#include "files/PartWindow.h"
 #include "files/SharedStrings.h"
 #include "files/XlsxSource.h"
 #include "files/XlsxStyles.h"
@@ -33,6 +34,7 @@ struct SheetWriteContext {
   bool everything = false;
   // Set when a formula cell was removed or rewritten (the calculation chain is then stale).
   bool formulaChanged = false;
+  size_t windowBytes = PartWindow::kDefaultStretch;  // how much of the part is read at a time
 };
 
 // The sheet's part after the changes. The result refers to stretches of the original, which it
