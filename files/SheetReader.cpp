@@ -6,6 +6,9 @@
 #include <unordered_map>
 
 #include "memhost/References.h"
+#include "files/RowReader.h"
+#include "files/SheetWalk.h"
+#include "files/Xlsx.h"
 #include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
@@ -25,19 +28,6 @@ bool Truthy(pugi::xml_attribute a) {
   return v == "1" || v == "true";
 }
 
-// "B7" -> {7, 2}; also "B" (column only, row 0) when allowRowless.
-std::optional<CellPos> ParseCellRef(std::string_view ref) {
-  size_t i = 0;
-  while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i]))) ++i;
-  auto col = memhost::ColumnFromLetters(ref.substr(0, i));
-  if (!col || i == ref.size()) return std::nullopt;
-  std::int32_t row = 0;
-  auto [p, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), row);
-  if (ec != std::errc{} || p != ref.data() + ref.size() || row < 1 || row > memhost::kMaxRows) {
-    return std::nullopt;
-  }
-  return CellPos{row, *col};
-}
 
 std::optional<double> ParseNumber(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n'))
@@ -210,6 +200,40 @@ std::optional<double> SerialFromIsoDate(std::string_view text) {
   return serial + (hh * 3600 + mm * 60 + ss) / 86400.0;
 }
 
+
+FileResult<host::Variant> CellValue(std::string_view type, std::optional<std::string_view> v,
+                                    const SheetReadContext& ctx) {
+  std::string_view text = v.value_or("");
+  if (!v || (text.empty() && !SameText(type, "str"))) {
+    // No value: an empty or formatted-only cell, or a formula never calculated.
+    return host::Variant{};
+  } else if (SameText(type, "s")) {
+    std::uint64_t index = 0;
+    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (ec != std::errc{} || ctx.sharedStrings == nullptr || index >= ctx.sharedStrings->size()) {
+      return Damaged(
+          ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
+    }
+    return host::Variant(std::string((*ctx.sharedStrings)[index]));
+  } else if (SameText(type, "str")) {
+    return host::Variant(DecodeCellText(text));
+  } else if (SameText(type, "b")) {
+    return host::Variant(text == "1" || text == "true");
+  } else if (SameText(type, "e")) {
+    return host::Variant(host::ErrorValueFromText(text).value_or(host::ErrorValue::Value));
+  } else if (SameText(type, "d")) {
+    auto serial = SerialFromIsoDate(text);
+    if (!serial)
+      return Damaged(ctx,
+                     "a cell holds the date \"" + std::string(text) + "\", which cannot be read");
+    return host::Variant(host::Date{*serial});
+  }
+  auto number = ParseNumber(text);
+  if (!number)
+    return Damaged(ctx, "a cell holds \"" + std::string(text) + "\" where a number belongs");
+  return host::Variant(*number);
+}
+
 FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext& ctx) {
   CellContent content;
   std::string_view type = c.attribute("t").as_string("n");
@@ -229,77 +253,42 @@ FileResult<CellContent> ReadCellContent(pugi::xml_node c, const SheetReadContext
       content.value = ElementText(is);
     else if (v)
       content.value = std::string(text);
-  } else if (!v || (text.empty() && type != "str")) {
-    // No value: an empty or formatted-only cell, or a formula never calculated.
-  } else if (type == "s") {
-    std::uint64_t index = 0;
-    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (ec != std::errc{} || ctx.sharedStrings == nullptr || index >= ctx.sharedStrings->size()) {
-      return Damaged(
-          ctx, "a cell refers to shared string " + std::string(text) + ", which does not exist");
-    }
-    content.value = (*ctx.sharedStrings)[index];
-  } else if (type == "str") {
-    content.value = DecodeCellText(text);
-  } else if (type == "b") {
-    content.value = text == "1" || text == "true";
-  } else if (type == "e") {
-    content.value = host::ErrorValueFromText(text).value_or(host::ErrorValue::Value);
-  } else if (type == "d") {
-    auto serial = SerialFromIsoDate(text);
-    if (!serial)
-      return Damaged(ctx,
-                     "a cell holds the date \"" + std::string(text) + "\", which cannot be read");
-    content.value = host::Date{*serial};
   } else {
-    auto number = ParseNumber(text);
-    if (!number)
-      return Damaged(ctx, "a cell holds \"" + std::string(text) + "\" where a number belongs");
-    content.value = *number;
+    content.value = KX_TRY(CellValue(type, v ? std::optional(text) : std::nullopt, ctx));
   }
   return content;
 }
 
-FileResult<std::vector<std::string>> ReadSharedStrings(std::string_view xml,
-                                                       const std::string& what) {
-  std::vector<std::string> strings;
-  auto root = RootElement(xml);
-  if (!root || LocalName(root->name) != "sst") {
-    return FileError{FileErrorKind::Damaged, what + " is malformed"};
-  }
-  if (root->selfClosing) return strings;
-  KX_TRY(ForEachChildNode(xml, root->tagEnd, root->contentEnd, what,
-                               [&](pugi::xml_node si) -> FileResult<void> {
-                                 if (LocalName(si.name()) == "si")
-                                   strings.push_back(ElementText(si));
-                                 return {};
-                               }));
-  return strings;
-}
 
-FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
-                           const SheetReadContext& ctx) {
-  auto root = RootElement(xml);
-  if (!root || LocalName(root->name) != "worksheet")
-    return Damaged(ctx, "the sheet's part is malformed");
-  auto sheetData = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
+namespace {
+// Reads what surrounds the rows: the view and the validation rules.
+FileResult<void> ReadSkeleton(const SheetSkeleton& skeleton, memhost::Sheet& sheet,
+                              XlsxSheetSource& source, const SheetReadContext& ctx) {
+  std::string_view xml = skeleton.text;
   {
     // Everything around the rows must be well-formed too, since saving copies it and edits it
-    // by position; the rows themselves are parsed below, a batch at a time.
-    std::string skeleton(xml.substr(0, sheetData ? sheetData->tagEnd : xml.size()));
-    if (sheetData) skeleton.append(xml.substr(sheetData->contentEnd));
+    // by position.
     pugi::xml_document doc;
     pugi::xml_parse_result parsed =
-        doc.load_buffer(skeleton.data(), skeleton.size(), pugi::parse_default, pugi::encoding_utf8);
+        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!parsed)
       return Damaged(
           ctx, std::string("the sheet's part is malformed XML (") + parsed.description() + ")");
   }
-  if (auto views = FindChild(xml, root->tagEnd, root->contentEnd, "sheetViews")) {
-    ReadView(xml, *views, sheet);
+  auto root = RootElement(xml);
+  if (!root) return Damaged(ctx, "the sheet's part is malformed");
+  std::optional<ElementSpan> views, dvs;
+  {
+    bool malformed = false;
+    size_t next = root->tagEnd;
+    while (auto child = NextChild(xml, next, root->contentEnd, malformed)) {
+      std::string_view local = LocalName(child->name);
+      if (local == "sheetViews" && !views) views = child;
+      if (local == "dataValidations" && !dvs) dvs = child;
+    }
   }
-  if (auto dvs = FindChild(xml, root->tagEnd, root->contentEnd, "dataValidations");
-      dvs && !dvs->selfClosing) {
+  if (views) ReadView(xml, *views, sheet);
+  if (dvs && !dvs->selfClosing) {
     std::vector<memhost::ValidationRule> rules;
     bool malformed = false;
     size_t next = dvs->tagEnd;
@@ -319,106 +308,28 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
     source.validations = rules;
     sheet.LoadValidations(std::move(rules));
   }
-  if (!sheetData || sheetData->selfClosing) return {};
+  return {};
+}
+}  // namespace
 
-  std::unordered_map<std::int64_t, size_t> sharedGroups;  // si -> index in formulaGroups
-  std::vector<size_t> arrayGroups;
-  const auto& styleIds = *ctx.styleIds;
-  const auto& dateFormats = *ctx.dateFormats;
-  std::int32_t row = 0;
-  return ForEachChildNode(
-      xml, sheetData->tagEnd, sheetData->contentEnd, ctx.what,
-      [&](pugi::xml_node rowNode) -> FileResult<void> {
-        if (LocalName(rowNode.name()) != "row") return {};
-        if (pugi::xml_attribute r = rowNode.attribute("r")) {
-          std::int64_t n = r.as_llong(-1);
-          if (n < 1 || n > memhost::kMaxRows) {
-            return FileError{FileErrorKind::TooLarge,
-                             ctx.what + ": row number " + r.value() + " is outside the sheet"};
-          }
-          row = static_cast<std::int32_t>(n);
-        } else if (++row > memhost::kMaxRows) {
-          return FileError{FileErrorKind::TooLarge, ctx.what + ": more rows than a sheet holds"};
-        }
-        if (Truthy(rowNode.attribute("hidden"))) sheet.SetRowHidden(row, true);
-        std::int32_t column = 0;
-        for (pugi::xml_node c : rowNode.children()) {
-          if (LocalName(c.name()) != "c") continue;
-          CellPos pos{row, column + 1};
-          if (pugi::xml_attribute r = c.attribute("r")) {
-            auto parsed = ParseCellRef(r.value());
-            if (!parsed) {
-              return FileError{FileErrorKind::Damaged, ctx.what + ": the cell reference \"" +
-                                                           r.value() + "\" is not valid"};
-            }
-            pos = *parsed;
-          } else if (pos.column > memhost::kMaxColumns) {
-            return FileError{FileErrorKind::TooLarge,
-                             ctx.what + ": more columns than a sheet holds"};
-          }
-          column = pos.column;
-          if (*ctx.cellBudget == 0) {
-            return FileError{FileErrorKind::TooLarge,
-                             ctx.what + ": the workbook has more cells than can be held in memory"};
-          }
-          --*ctx.cellBudget;
-          memhost::Cell cell;
-          std::uint64_t xf = c.attribute("s").as_ullong(0);
-          if (xf >= styleIds.size()) {
-            return Damaged(ctx, "cell " + memhost::FormatAreaRelative(Area::Cell(pos)) +
-                                    " uses a cell format that does not exist");
-          }
-          cell.style = styleIds[xf];
-          CellContent content = KX_TRY(ReadCellContent(c, ctx));
-          cell.value = std::move(content.value);
-          if (cell.value.IsNumber() && dateFormats[xf]) {
-            double serial = cell.value.AsNumber() + (ctx.date1904 ? 1462 : 0);
-            cell.value = host::Date{serial};
-          }
-          pugi::xml_node f;
-          for (pugi::xml_node child : c.children()) {
-            if (LocalName(child.name()) == "f") f = child;
-          }
-          if (f) {
-            std::string_view kind = f.attribute("t").as_string("normal");
-            std::string text = f.text().get();
-            if (kind == "shared") {
-              std::int64_t si = f.attribute("si").as_llong(-1);
-              auto group = sharedGroups.find(si);
-              if (!text.empty() && f.attribute("ref")) {
-                auto area = memhost::ParseArea(f.attribute("ref").value());
-                sharedGroups[si] = source.formulaGroups.size();
-                source.formulaGroups.push_back(
-                    {pos, area.value_or(Area::Cell(pos)), "=" + text, false});
-                cell.formula = "=" + text;
-              } else if (group != sharedGroups.end()) {
-                const FormulaGroup& g = source.formulaGroups[group->second];
-                cell.formula =
-                    "=" + memhost::ShiftFormula(std::string_view(g.formula).substr(1),
-                                       pos.row - g.anchor.row, pos.column - g.anchor.column);
-              } else if (!text.empty()) {
-                cell.formula = "=" + text;
-              }
-            } else if (kind == "array") {
-              auto area = memhost::ParseArea(f.attribute("ref").value());
-              arrayGroups.push_back(source.formulaGroups.size());
-              source.formulaGroups.push_back(
-                  {pos, area.value_or(Area::Cell(pos)), "=" + text, true});
-              cell.formula = "=" + text;
-            } else if (!text.empty()) {
-              cell.formula = "=" + text;
-            }
-          } else {
-            // The other cells of an array formula show the array's formula.
-            for (size_t g : arrayGroups) {
-              const FormulaGroup& group = source.formulaGroups[g];
-              if (group.area.Contains(pos) && !(group.anchor == pos)) cell.formula = group.formula;
-            }
-          }
-          sheet.LoadCell(pos, std::move(cell));
-        }
-        return {};
-      });
+FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxSheetSource& source,
+                           const SheetReadContext& ctx) {
+  return ReadSheet(StreamOf(std::string(xml)), sheet, source, ctx);
+}
+
+FileResult<void> ReadSheet(std::unique_ptr<TextStream> part, memhost::Sheet& sheet,
+                           XlsxSheetSource& source, const SheetReadContext& ctx) {
+  SheetWalk walk(std::move(part), ctx.what, "sheetData", ctx.windowBytes);
+  KX_TRY(walk.ReadHead());
+  KX_TRY(CheckPartXml(walk.head(), ctx.what));
+  if (!walk.root() || LocalName(walk.root()->name) != "worksheet")
+    return Damaged(ctx, "the sheet's part is malformed");
+  RowReader rows(sheet, source, ctx);
+  KX_TRY(walk.ForEachBatch(
+      [&](std::string_view text, size_t, const std::vector<ElementSpan>& batch) {
+        return rows.ReadBatch(text, batch);
+      }));
+  return ReadSkeleton(KX_TRY(walk.Finish()), sheet, source, ctx);
 }
 
 }  // namespace kx::files

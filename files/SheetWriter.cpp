@@ -2,11 +2,11 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <charconv>
-#include <map>
-#include <set>
 
 #include "files/SheetReader.h"
+#include "files/SheetWalk.h"
 #include "files/XmlBatches.h"
 #include "files/XmlScan.h"
 #include "memhost/model/Address.h"
@@ -30,10 +30,6 @@ enum class Regenerate {
   ValueOnly,   // part of an array formula that was removed: keep the value only
 };
 
-std::string Ref(CellPos p) {
-  return memhost::ColumnLetters(p.column) + std::to_string(p.row);
-}
-
 std::optional<std::int32_t> RowNumber(std::string_view tag) {
   auto r = RawAttribute(tag, "r");
   if (!r) return std::nullopt;
@@ -55,19 +51,45 @@ bool Truthy(std::optional<std::string_view> v) {
   return v && (*v == "1" || *v == "true");
 }
 
+void AppendNumber(std::string& out, std::int64_t n) {
+  char buffer[24];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, n);
+  out.append(buffer, end);
+}
+
+void AppendRef(std::string& out, CellPos p) {
+  out += memhost::ColumnLetters(p.column);
+  AppendNumber(out, p.row);
+}
+
+// A cell written anew, and how.
+struct ChangedCell {
+  std::int32_t row = 0, column = 0;
+  Regenerate how = Regenerate::AsNeeded;
+};
+
+// The changed cells of one row: changed_[first, end). Kept small: a sheet may have a million.
+struct ChangedRow {
+  std::int32_t row = 0;
+  std::uint32_t first = 0, end = 0;
+  bool done = false;  // written
+};
+
 class Writer {
  public:
-  Writer(std::string_view xml, SheetWriteContext& ctx, std::string prefix)
-      : xml_(xml), ctx_(ctx), p_(std::move(prefix)) {}
+  Writer(SheetWriteContext& ctx, std::string prefix)
+      : ctx_(ctx), p_(std::move(prefix)), formulaTag_("<" + p_ + "f") {}
 
   void Plan() {
     const memhost::Sheet& sheet = *ctx_.sheet;
-    for (CellPos pos : sheet.changes().cells) cells_[pos.row][pos.column] = Regenerate::AsNeeded;
+    // Later entries for a cell win: a cell of a broken formula group is written as that says.
+    changed_.reserve(sheet.changes().cells.size());
+    for (CellPos pos : sheet.changes().cells) changed_.push_back({pos.row, pos.column});
     if (ctx_.everything) {
       for (std::int32_t col : sheet.UsedColumns()) {
         sheet.ForEachInColumn(col, 1, memhost::kMaxRows,
                               [&](std::int32_t row, const memhost::Cell&) {
-                                cells_[row][col] = Regenerate::AsNeeded;
+                                changed_.push_back({row, col});
                               });
       }
     }
@@ -80,68 +102,127 @@ class Writer {
         sheet.ForEachInColumn(col, group.area.firstRow, group.area.lastRow,
                               [&](std::int32_t row, const memhost::Cell& cell) {
                                 if (CellPos{row, col} == group.anchor || !cell.HasFormula()) return;
-                                cells_[row][col] =
-                                    group.array ? Regenerate::ValueOnly : Regenerate::OwnFormula;
+                                changed_.push_back({row, col,
+                                                    group.array ? Regenerate::ValueOnly
+                                                                : Regenerate::OwnFormula});
                               });
       }
     }
-    cursor_ = cells_.begin();
+    std::stable_sort(changed_.begin(), changed_.end(),
+                     [](const ChangedCell& a, const ChangedCell& b) {
+                       return a.row != b.row ? a.row < b.row : a.column < b.column;
+                     });
+    size_t kept = 0;
+    for (size_t i = 0; i < changed_.size(); ++i) {
+      bool lastOfCell = i + 1 == changed_.size() || changed_[i + 1].row != changed_[i].row ||
+                        changed_[i + 1].column != changed_[i].column;
+      if (lastOfCell) changed_[kept++] = changed_[i];
+    }
+    changed_.resize(kept);
+    for (std::uint32_t i = 0; i < changed_.size(); ++i) {
+      if (rows_.empty() || rows_.back().row != changed_[i].row)
+        rows_.push_back({changed_[i].row, i, i});
+      rows_.back().end = i + 1;
+    }
     if (sheet.changes().hiddenRows || ctx_.everything) {
       hiddenChanged_ = true;
-      for (std::int32_t row : sheet.HiddenRows()) pendingHidden_.insert(row);
+      hidden_ = sheet.HiddenRows();
+      hiddenTaken_.assign(hidden_.size(), false);
     }
   }
 
-  FileResult<std::string> SheetData(const ElementSpan& data) {
-    std::string out;
-    out.reserve(data.end - data.begin + 4096);
-    std::string_view tag = data.StartTag(xml_);
+  // Writes the sheet data element (whose start tag is `data`, positions in the part): runs of
+  // untouched rows are copied from the original as they are, changed rows written anew.
+  FileResult<void> SheetData(SheetWalk& walk, const ElementSpan& data, PartText& part) {
+    std::string& out = part.NewText();
+    std::string_view tag = walk.head().substr(data.begin, data.tagEnd - data.begin);
+    std::string name(data.name);  // the window it points into moves on with the rows
     if (data.selfClosing) {
-      out += std::string(tag.substr(0, tag.size() - 2)) + ">";
+      out.append(tag.substr(0, tag.size() - 2));
+      out += '>';
     } else {
       out += tag;
     }
-    bool malformed = false;
-    size_t next = data.tagEnd;
     std::int32_t row = 0;
-    size_t copied = data.tagEnd;  // original bytes before this are already in `out`
-    if (!data.selfClosing) {
-      while (auto span = NextChild(xml_, next, data.contentEnd, malformed)) {
-        if (LocalName(span->name) != "row") continue;
-        std::string_view rowTag = span->StartTag(xml_);
+    size_t copied = data.tagEnd;  // original bytes before this are already in the part
+    KX_TRY(walk.ForEachBatch([&](std::string_view text, size_t base,
+                                 const std::vector<ElementSpan>& children) -> FileResult<void> {
+      xml_ = text;
+      for (const ElementSpan& span : children) {
+        if (LocalName(span.name) != "row") continue;
+        std::string_view rowTag = span.StartTag(xml_);
         auto number = RowNumber(rowTag);
         row = number ? *number : row + 1;
-        bool hiddenBefore = Truthy(RawAttribute(rowTag, "hidden"));
-        bool hiddenAfter = hiddenChanged_ ? ctx_.sheet->RowHidden(row) : hiddenBefore;
-        pendingHidden_.erase(row);
-        bool rewrite = !number || cells_.count(row) != 0 || hiddenBefore != hiddenAfter;
+        bool hiddenBefore = false, hiddenAfter = false;
+        if (hiddenChanged_) {
+          hiddenBefore = Truthy(RawAttribute(rowTag, "hidden"));
+          hiddenAfter = ctx_.sheet->RowHidden(row);
+          TakeHidden(row);
+        }
+        ChangedRow* changed = FindRow(row);
+        bool rewrite = !number || changed != nullptr || hiddenBefore != hiddenAfter;
         bool insertBefore = NextPendingRow() < row;
         // Untouched rows are copied later, with the whole stretch of original bytes they are in.
         if (!rewrite && !insertBefore) continue;
-        out.append(xml_.substr(copied, span->begin - copied));
-        copied = span->begin;
+        part.Copy(copied, base + span.begin);
+        copied = base + span.begin;
         NewRowsBefore(row, out);
         if (rewrite) {
-          KX_TRY(RewriteRow(*span, row, hiddenAfter, out));
-          copied = span->end;
+          if (!hiddenChanged_) hiddenAfter = Truthy(RawAttribute(rowTag, "hidden"));
+          KX_TRY(RewriteRow(span, row, hiddenAfter, changed, out));
+          copied = base + span.end;
         }
       }
-      if (malformed) return FileError{FileErrorKind::Damaged, ctx_.what + " is malformed XML"};
-    }
-    out.append(xml_.substr(copied, (data.selfClosing ? data.tagEnd : data.contentEnd) - copied));
+      return {};
+    }));
+    if (!data.selfClosing) part.Copy(copied, walk.rowsEnd());
     NewRowsBefore(memhost::kMaxRows + 1, out);
-    out += "</" + std::string(data.selfClosing ? p_ + "sheetData" : std::string(data.name)) + ">";
-    return out;
+    out += "</";
+    if (data.selfClosing) {
+      out += p_;
+      out += "sheetData";
+    } else {
+      out += name;
+    }
+    out += '>';
+    return {};
   }
 
   bool formulaChanged() const { return formulaChanged_; }
 
  private:
+  // The changed cells of a row, or nullptr. Rows are mostly asked for in ascending order, so the
+  // search starts where the last one ended.
+  ChangedRow* FindRow(std::int32_t row) {
+    size_t i = hint_;
+    if (i > rows_.size() || (i > 0 && rows_[i - 1].row >= row)) i = 0;
+    for (int step = 0; step < 4 && i < rows_.size() && rows_[i].row < row; ++step) ++i;
+    if (i < rows_.size() && rows_[i].row < row) {
+      i = static_cast<size_t>(
+          std::lower_bound(rows_.begin() + static_cast<std::ptrdiff_t>(i), rows_.end(), row,
+                           [](const ChangedRow& r, std::int32_t n) { return r.row < n; }) -
+          rows_.begin());
+    }
+    hint_ = i;
+    return i < rows_.size() && rows_[i].row == row ? &rows_[i] : nullptr;
+  }
+
+  // Marks a row's new hidden flag as written; false when it was not waiting.
+  bool TakeHidden(std::int32_t row) {
+    auto it = std::lower_bound(hidden_.begin(), hidden_.end(), row);
+    if (it == hidden_.end() || *it != row) return false;
+    size_t i = static_cast<size_t>(it - hidden_.begin());
+    if (hiddenTaken_[i]) return false;
+    hiddenTaken_[i] = true;
+    return true;
+  }
+
   // The lowest row still waiting to be written: one with changed cells or a new hidden flag.
   std::int32_t NextPendingRow() {
-    while (cursor_ != cells_.end() && done_.count(cursor_->first) != 0) ++cursor_;
-    std::int32_t next = cursor_ != cells_.end() ? cursor_->first : memhost::kMaxRows + 1;
-    if (!pendingHidden_.empty()) next = std::min(next, *pendingHidden_.begin());
+    while (cursor_ < rows_.size() && rows_[cursor_].done) ++cursor_;
+    std::int32_t next = cursor_ < rows_.size() ? rows_[cursor_].row : memhost::kMaxRows + 1;
+    while (hiddenFirst_ < hidden_.size() && hiddenTaken_[hiddenFirst_]) ++hiddenFirst_;
+    if (hiddenFirst_ < hidden_.size()) next = std::min(next, hidden_[hiddenFirst_]);
     return next;
   }
 
@@ -150,33 +231,52 @@ class Writer {
     while (true) {
       std::int32_t next = NextPendingRow();
       if (next >= limit) return;
-      bool hidden = pendingHidden_.erase(next) != 0;
-      std::string content;
-      if (auto it = cells_.find(next); it != cells_.end()) {
-        for (auto [col, how] : it->second) content += Cell(CellPos{next, col}, {}, how);
-        done_.insert(next);
+      bool hidden = TakeHidden(next);
+      content_.clear();
+      if (ChangedRow* changed = FindRow(next)) {
+        for (size_t i = changed->first; i < changed->end; ++i)
+          WriteCell(CellPos{next, changed_[i].column}, {}, changed_[i].how, content_);
+        changed->done = true;
       }
-      if (content.empty() && !hidden) continue;
-      out += "<" + p_ + "row r=\"" + std::to_string(next) + "\"" + (hidden ? " hidden=\"1\"" : "");
-      out += content.empty() ? "/>" : ">" + content + "</" + p_ + "row>";
+      if (content_.empty() && !hidden) continue;
+      out += '<';
+      out += p_;
+      out += "row r=\"";
+      AppendNumber(out, next);
+      out += '"';
+      if (hidden) out += " hidden=\"1\"";
+      if (content_.empty()) {
+        out += "/>";
+      } else {
+        out += '>';
+        out += content_;
+        out += "</";
+        out += p_;
+        out += "row>";
+      }
     }
   }
 
   FileResult<void> RewriteRow(const ElementSpan& span, std::int32_t row, bool hidden,
-                              std::string& out) {
-    done_.insert(row);
+                              ChangedRow* changed, std::string& out) {
     std::string tag(span.StartTag(xml_));
     if (!RawAttribute(tag, "r")) tag = SetAttribute(tag, "r", std::to_string(row));
     if (hidden != Truthy(RawAttribute(tag, "hidden"))) {
       tag = hidden ? SetAttribute(tag, "hidden", "1") : RemoveAttribute(tag, "hidden");
     }
-    auto changed = cells_.find(row);
-    std::map<std::int32_t, Regenerate> pending;
-    if (changed != cells_.end()) {
-      pending = changed->second;
+    // The row's changed cells in column order, each taken once it is written.
+    pending_.clear();
+    if (changed != nullptr) {
+      changed->done = true;
+      for (size_t i = changed->first; i < changed->end; ++i) pending_.push_back({changed_[i]});
       tag = RemoveAttribute(tag, "spans");  // a hint that added cells could make wrong
     }
-    std::string content;
+    size_t left = pending_.size(), first = 0;
+    auto take = [&](PendingCell& p) {
+      p.taken = true;
+      --left;
+    };
+    content_.clear();
     if (!span.selfClosing) {
       bool malformed = false;
       size_t next = span.tagEnd;
@@ -187,35 +287,49 @@ class Writer {
         std::string_view cellTag = c->StartTag(xml_);
         auto explicitCol = ColumnOf(cellTag);
         col = explicitCol ? *explicitCol : col + 1;
-        auto it = pending.find(col);
-        if (explicitCol && it == pending.end() && pending.empty()) continue;
-        content.append(xml_.substr(copied, c->begin - copied));
-        while (!pending.empty() && pending.begin()->first < col) {
-          content += Cell(CellPos{row, pending.begin()->first}, {}, pending.begin()->second);
-          pending.erase(pending.begin());
+        auto it = std::lower_bound(pending_.begin(), pending_.end(), col,
+                                   [](const PendingCell& p, std::int32_t n) {
+                                     return p.cell.column < n;
+                                   });
+        PendingCell* match = it != pending_.end() && it->cell.column == col && !it->taken ? &*it
+                                                                                        : nullptr;
+        if (explicitCol && match == nullptr && left == 0) continue;
+        content_.append(xml_.substr(copied, c->begin - copied));
+        for (; first < pending_.size() && pending_[first].cell.column < col; ++first) {
+          if (pending_[first].taken) continue;
+          WriteCell(CellPos{row, pending_[first].cell.column}, {}, pending_[first].cell.how,
+                    content_);
+          take(pending_[first]);
         }
         std::string_view original = xml_.substr(c->begin, c->end - c->begin);
-        if (it != pending.end()) {
-          content += Cell(CellPos{row, col}, original, it->second);
-          pending.erase(it);
+        if (match != nullptr) {
+          WriteCell(CellPos{row, col}, original, match->cell.how, content_);
+          take(*match);
         } else {
           // Untouched; it gets its reference so that cells written around it cannot move it.
-          std::string withRef = SetAttribute(cellTag, "r", Ref(CellPos{row, col}));
-          content += withRef;
-          content.append(xml_.substr(c->tagEnd, c->end - c->tagEnd));
+          std::string ref;
+          AppendRef(ref, CellPos{row, col});
+          content_ += SetAttribute(cellTag, "r", ref);
+          content_.append(xml_.substr(c->tagEnd, c->end - c->tagEnd));
         }
         copied = c->end;
       }
       if (malformed) return FileError{FileErrorKind::Damaged, ctx_.what + " is malformed XML"};
-      content.append(xml_.substr(copied, span.contentEnd - copied));
+      content_.append(xml_.substr(copied, span.contentEnd - copied));
     }
-    for (auto [col, how] : pending) content += Cell(CellPos{row, col}, {}, how);
-    if (content.empty() && span.selfClosing) {
+    for (PendingCell& p : pending_) {
+      if (!p.taken) WriteCell(CellPos{row, p.cell.column}, {}, p.cell.how, content_);
+    }
+    if (content_.empty() && span.selfClosing) {
       out += tag;
       return {};
     }
     if (span.selfClosing) tag = tag.substr(0, tag.size() - 2) + ">";
-    out += tag + content + "</" + std::string(span.name) + ">";
+    out += tag;
+    out += content_;
+    out += "</";
+    out += span.name;
+    out += '>';
     if (!status_.ok()) return status_;
     return {};
   }
@@ -253,12 +367,13 @@ class Writer {
     return false;
   }
 
-  std::string Cell(CellPos pos, std::string_view original, Regenerate how) {
+  // Appends the cell at `pos` as it is now; `original` is its element in the file, if any.
+  void WriteCell(CellPos pos, std::string_view original, Regenerate how, std::string& out) {
     const memhost::Cell* cell = ctx_.sheet->CellAt(pos);
-    bool hadFormula = !original.empty() && original.find("<" + p_ + "f") != std::string_view::npos;
+    bool hadFormula = !original.empty() && original.find(formulaTag_) != std::string_view::npos;
     if (cell == nullptr) {
       formulaChanged_ |= hadFormula;
-      return "";
+      return;
     }
     std::uint32_t xf = ctx_.styles->FormatFor(ctx_.book->styles.Get(cell->style));
     if (!original.empty() && how == Regenerate::AsNeeded) {
@@ -271,23 +386,51 @@ class Writer {
       // The other cells of an array formula have no formula of their own in the file.
       bool formulaBefore = before && (before->hasFormula || InsideArray(pos));
       if (before && before->value == cell->value && formulaBefore == cell->HasFormula()) {
-        std::string tag(root->StartTag(original));
-        tag = SetAttribute(tag, "r", Ref(pos));
+        std::string ref;
+        AppendRef(ref, pos);
+        std::string tag = SetAttribute(root->StartTag(original), "r", ref);
         tag = xf == 0 ? RemoveAttribute(tag, "s") : SetAttribute(tag, "s", std::to_string(xf));
-        return tag + std::string(original.substr(root->tagEnd));
+        out += tag;
+        out.append(original.substr(root->tagEnd));
+        return;
       }
     }
     formulaChanged_ |= hadFormula || cell->HasFormula();
-    std::string out = "<" + p_ + "c r=\"" + Ref(pos) + "\"";
-    if (xf != 0) out += " s=\"" + std::to_string(xf) + "\"";
+    out += '<';
+    out += p_;
+    out += "c r=\"";
+    AppendRef(out, pos);
+    out += '"';
+    if (xf != 0) {
+      out += " s=\"";
+      AppendNumber(out, xf);
+      out += '"';
+    }
     bool withFormula = cell->HasFormula() && how != Regenerate::ValueOnly;
     const host::Variant& v = cell->value;
-    std::string body;
-    if (withFormula)
-      body +=
-          "<" + p_ + "f>" + EscapeXml(std::string_view(cell->formula).substr(1)) + "</" + p_ + "f>";
-    auto value = [&](const std::string& text) {
-      body += "<" + p_ + "v>" + text + "</" + p_ + "v>";
+    // The type attribute goes into the start tag, the formula and value after it.
+    body_.clear();
+    auto open = [&](std::string_view name) {
+      body_ += '<';
+      body_ += p_;
+      body_ += name;
+      body_ += '>';
+    };
+    auto close = [&](std::string_view name) {
+      body_ += "</";
+      body_ += p_;
+      body_ += name;
+      body_ += '>';
+    };
+    if (withFormula) {
+      open("f");
+      body_ += EscapeXml(std::string_view(cell->formula).substr(1));
+      close("f");
+    }
+    auto value = [&](std::string_view text) {
+      open("v");
+      body_ += text;
+      close("v");
     };
     switch (v.kind()) {
       case host::Variant::Kind::Empty:
@@ -304,7 +447,7 @@ class Writer {
         break;
       case host::Variant::Kind::Error:
         out += " t=\"e\"";
-        value(std::string(host::ErrorValueText(v.AsError())));
+        value(host::ErrorValueText(v.AsError()));
         break;
       case host::Variant::Kind::Text:
         if (withFormula) {
@@ -312,22 +455,47 @@ class Writer {
           value(EscapeXml(EncodeCellText(v.AsText())));
         } else {
           out += " t=\"inlineStr\"";
-          body += "<" + p_ + "is><" + p_ + "t xml:space=\"preserve\">" +
-                  EscapeXml(EncodeCellText(v.AsText())) + "</" + p_ + "t></" + p_ + "is>";
+          open("is");
+          body_ += '<';
+          body_ += p_;
+          body_ += "t xml:space=\"preserve\">";
+          body_ += EscapeXml(EncodeCellText(v.AsText()));
+          close("t");
+          close("is");
         }
         break;
     }
-    return body.empty() ? out + "/>" : out + ">" + body + "</" + p_ + "c>";
+    if (body_.empty()) {
+      out += "/>";
+      return;
+    }
+    out += '>';
+    out += body_;
+    out += "</";
+    out += p_;
+    out += "c>";
   }
 
-  std::string_view xml_;
+  // A changed cell of the row being rewritten.
+  struct PendingCell {
+    ChangedCell cell;
+    bool taken = false;
+  };
+
+  std::string_view xml_;  // the batch of rows being written
   SheetWriteContext& ctx_;
   std::string p_;
-  std::map<std::int32_t, std::map<std::int32_t, Regenerate>> cells_;
-  std::set<std::int32_t> pendingHidden_;
-  std::set<std::int32_t> done_;
-  std::map<std::int32_t, std::map<std::int32_t, Regenerate>>::iterator cursor_;
+  std::string formulaTag_;          // "<f", with the sheet's prefix
+  std::vector<ChangedCell> changed_;  // in row and column order
+  std::vector<ChangedRow> rows_;      // rows with changed cells, ascending
+  size_t cursor_ = 0;                 // rows_ before this are written
+  size_t hint_ = 0;                   // where FindRow last stopped
   bool hiddenChanged_ = false;
+  std::vector<std::int32_t> hidden_;  // rows hidden now, ascending, when that changed
+  std::vector<bool> hiddenTaken_;     // ...and whether each has been written
+  size_t hiddenFirst_ = 0;            // hidden_ before this are written
+  std::vector<PendingCell> pending_;
+  std::string content_, body_;        // reused for each row and cell
   bool formulaChanged_ = false;
   FileResult<void> status_;
 };
@@ -340,42 +508,66 @@ constexpr std::string_view kAfterValidations[] = {
     "oleObjects", "controls",     "webPublishItems",  "tableParts",      "extLst"};
 }  // namespace
 
-FileResult<std::string> RewriteSheet(std::string_view xml, SheetWriteContext& ctx) {
-  auto root = RootElement(xml);
-  if (!root) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
-  std::string prefix(root->name.substr(0, root->name.size() - LocalName(root->name).size()));
-  auto data = FindChild(xml, root->tagEnd, root->contentEnd, "sheetData");
-  if (!data) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};
+FileResult<PartText> RewriteSheet(std::string xml, SheetWriteContext& ctx) {
+  return RewriteSheet(TextSource(std::move(xml)), ctx);
+}
 
-  std::vector<TextEdit> edits;
+FileResult<PartText> RewriteSheet(std::shared_ptr<PartSource> original, SheetWriteContext& ctx) {
+  SheetWalk walk(KX_TRY(original->Open()), ctx.what, "sheetData", ctx.windowBytes);
+  KX_TRY(walk.ReadHead());
+  if (!walk.root()) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
+  if (!walk.sheetData()) return FileError{FileErrorKind::Damaged, ctx.what + " has no cell data"};
+  const ElementSpan& root = *walk.root();
+  const ElementSpan data = *walk.sheetData();
+  std::string prefix(root.name.substr(0, root.name.size() - LocalName(root.name).size()));
+  PartText part(std::move(original));
+
+  // The edits, in the order of the text: the dimension, the rows, the validation list. The
+  // first two are made as the part is read; the last needs the text after the rows.
   const memhost::Sheet& sheet = *ctx.sheet;
+  size_t copied = 0;  // in the part
   if (!sheet.changes().cells.empty() || sheet.changes().hiddenRows || ctx.everything) {
-    Writer writer(xml, ctx, prefix);
-    writer.Plan();
-    edits.push_back({data->begin, data->end, KX_TRY(writer.SheetData(*data))});
-    ctx.formulaChanged |= writer.formulaChanged();
-    if (auto dim = FindChild(xml, root->tagEnd, data->begin, "dimension")) {
+    if (auto dim = FindChild(walk.head(), root.tagEnd, data.begin, "dimension")) {
       auto used = sheet.UsedArea();
       std::string ref = used ? memhost::FormatAreaRelative(*used) : "A1";
-      edits.push_back({dim->begin, dim->end, SetAttribute(dim->StartTag(xml), "ref", ref)});
+      part.Copy(copied, dim->begin);
+      part.NewText() += SetAttribute(dim->StartTag(walk.head()), "ref", ref);
+      copied = dim->end;
     }
+    part.Copy(copied, data.begin);
+    Writer writer(ctx, prefix);
+    writer.Plan();
+    KX_TRY(writer.SheetData(walk, data, part));
+    ctx.formulaChanged |= writer.formulaChanged();
+    copied = SIZE_MAX;  // set below, past the data element's end tag
   }
+  SheetSkeleton skeleton = KX_TRY(walk.Finish());
+  std::string_view xml = skeleton.text;
+  auto sroot = RootElement(xml);
+  auto sdata = sroot ? FindChild(xml, sroot->tagEnd, sroot->contentEnd, "sheetData") : std::nullopt;
+  if (!sdata) return FileError{FileErrorKind::Damaged, ctx.what + " is malformed XML"};
+  if (copied == SIZE_MAX) copied = skeleton.InPart(sdata->end);
   if (sheet.changes().validations || (ctx.everything && !sheet.validations().empty())) {
-    auto existing = FindChild(xml, data->end, root->contentEnd, "dataValidations");
+    auto existing = FindChild(xml, sdata->end, sroot->contentEnd, "dataValidations");
     std::string list = ValidationsXml(sheet.validations(), *ctx.source, prefix);
     if (existing) {
-      edits.push_back({existing->begin, existing->end, std::move(list)});
+      part.Copy(copied, skeleton.InPart(existing->begin));
+      part.NewText() += list;
+      copied = skeleton.InPart(existing->end);
     } else if (!list.empty()) {
-      size_t at = root->contentEnd;
+      size_t at = sroot->contentEnd;
       for (std::string_view follower : kAfterValidations) {
-        if (auto f = FindChild(xml, data->end, root->contentEnd, follower)) {
+        if (auto f = FindChild(xml, sdata->end, sroot->contentEnd, follower)) {
           at = std::min(at, f->begin);
         }
       }
-      edits.push_back({at, at, std::move(list)});
+      part.Copy(copied, skeleton.InPart(at));
+      part.NewText() += list;
+      copied = skeleton.InPart(at);
     }
   }
-  return ApplyEdits(xml, std::move(edits));
+  part.Copy(copied, skeleton.InPart(xml.size()));
+  return part;
 }
 
 }  // namespace kx::files

@@ -131,11 +131,10 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     styleIds.push_back(plain ? memhost::kDefaultStyle : book->styles.Intern(s));
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
   }
-  std::vector<std::string> sharedStrings;
+  SharedStrings sharedStrings;
   if (!source->sharedStringsPart.empty()) {
-    sharedStrings =
-        KX_TRY(ReadSharedStrings(KX_TRY(ReadXmlPart(*zip, source->sharedStringsPart)),
-                                      fileName + ": the shared strings"));
+    sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
+                                             fileName + ": the shared strings"));
   }
 
   std::uint64_t cellBudget = options.limits.maxCells;
@@ -176,10 +175,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     ctx.dateFormats = &dateFormats;
     ctx.date1904 = source->date1904;
     ctx.cellBudget = &cellBudget;
-    {
-      std::string xml = KX_TRY(ReadXmlPart(*zip, rel->target));
-      KX_TRY(ReadSheet(xml, sheet, sheetSource, ctx));
-    }
+    KX_TRY(ReadSheet(KX_TRY(zip->OpenPart(rel->target)), sheet, sheetSource, ctx));
     sheet.ForgetChanges();
     source->sheets.push_back(std::move(sheetSource));
   }

@@ -90,12 +90,12 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
   for (const memhost::Style& s : styles.formats())
     dateFormats.push_back(memhost::IsDateFormat(s.numberFormat));
 
-  std::vector<std::string> sharedStrings;
+  SharedStrings sharedStrings;
   bool sharedStringsRead = false;
-  auto loadSharedStrings = [&]() -> FileResult<const std::vector<std::string>*> {
+  auto loadSharedStrings = [&]() -> FileResult<const SharedStrings*> {
     if (!sharedStringsRead && !source->sharedStringsPart.empty()) {
-      sharedStrings = KX_TRY(ReadSharedStrings(
-          KX_TRY(zip->Read(source->sharedStringsPart)), targetName + ": the shared strings"));
+      sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
+                                               targetName + ": the shared strings"));
     }
     sharedStringsRead = true;
     return &sharedStrings;
@@ -116,8 +116,8 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
     ctx.what = targetName + ": sheet \"" + sheet.name() + "\"";
     ctx.sharedStrings = loadSharedStrings;
     ctx.dateFormats = &dateFormats;
-    std::string xml = KX_TRY(zip->Read(source->sheets[i].part));
-    plan.replaced[source->sheets[i].part] = KX_TRY(RewriteSheet(xml, ctx));
+    plan.replaced.insert_or_assign(source->sheets[i].part,
+                                   KX_TRY(RewriteSheet(zip->Source(source->sheets[i].part), ctx)));
     formulaChanged |= ctx.formulaChanged;
   }
   if (styles.Changed()) {
@@ -125,12 +125,12 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
       return FileError{FileErrorKind::Unsupported,
                        targetName + ": the workbook has no styles, so fills cannot be added"};
     }
-    plan.replaced[source->stylesPart] = styles.Text();
+    plan.replaced.insert_or_assign(source->stylesPart, PartText::Whole(styles.Text()));
   }
-  std::string workbookXml;
   if (book.needsRecalculation) {
-    workbookXml = WithFullCalculation(KX_TRY(zip->Read(source->workbookPart)));
-    plan.replaced[source->workbookPart] = workbookXml;
+    plan.replaced.insert_or_assign(
+        source->workbookPart,
+        PartText::Whole(WithFullCalculation(KX_TRY(zip->Read(source->workbookPart)))));
   }
   // The calculation chain lists formula cells; one that lost or gained formulas is stale, and
   // the spreadsheet rebuilds a missing chain on its own.
@@ -138,16 +138,18 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
     plan.dropped.push_back(source->calcChainPart);
     std::string relsPart = RelationshipsPartFor(source->workbookPart);
     std::string rels = KX_TRY(zip->Read(relsPart));
-    plan.replaced[relsPart] = WithoutChildren(rels, [&](std::string_view tag) {
-      auto type = RawAttribute(tag, "Type");
-      return type && type->size() > 10 && type->substr(type->size() - 10) == "/calcChain";
-    });
+    plan.replaced.insert_or_assign(
+        relsPart, PartText::Whole(WithoutChildren(rels, [&](std::string_view tag) {
+          auto type = RawAttribute(tag, "Type");
+          return type && type->size() > 10 && type->substr(type->size() - 10) == "/calcChain";
+        })));
     std::string types = KX_TRY(zip->Read("[Content_Types].xml"));
     std::string partName = "/" + source->calcChainPart;
-    plan.replaced["[Content_Types].xml"] = WithoutChildren(types, [&](std::string_view tag) {
-      auto name = RawAttribute(tag, "PartName");
-      return name && *name == partName;
-    });
+    plan.replaced.insert_or_assign(
+        "[Content_Types].xml", PartText::Whole(WithoutChildren(types, [&](std::string_view tag) {
+          auto name = RawAttribute(tag, "PartName");
+          return name && *name == partName;
+        })));
   }
   return WritePackage(*zip, plan, tempPath, targetName);
 }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace kx::files {
 
@@ -43,6 +44,41 @@ size_t SkipSpecial(std::string_view text, size_t pos, size_t end) {
 bool IsNameEnd(char c) {
   return c == ' ' || c == '>' || c == '/' || c == '\t' || c == '\n' || c == '\r';
 }
+
+bool NameAt(std::string_view text, size_t at, size_t end, std::string_view name) {
+  if (at + name.size() >= end) return false;
+  // Names are short: comparing in place beats a call to memcmp for every tag.
+  for (size_t k = 0; k < name.size(); ++k) {
+    if (text[at + k] != name[k]) return false;
+  }
+  return IsNameEnd(text[at + name.size()]);
+}
+
+// Where the content of an element named `name` ends (at its end tag's "</"), found by looking
+// only at each '<': in well-formed content that holds no comment, CDATA section, processing
+// instruction or element of the same name, the first end tag with the name is the element's
+// own. Walking a million rows this way costs one pass of memchr instead of reading every tag to
+// its '>'. nullopt when the content holds any of those things (the caller then counts depth).
+std::optional<size_t> PlainContentEnd(std::string_view text, size_t from, size_t end,
+                                      std::string_view name) {
+  const char* base = text.data();
+  size_t i = from;
+  while (i < end) {
+    const void* found = std::memchr(base + i, '<', end - i);
+    if (found == nullptr) return std::nullopt;
+    i = static_cast<size_t>(static_cast<const char*>(found) - base);
+    if (i + 1 >= end) return std::nullopt;
+    char c = text[i + 1];
+    if (c == '!' || c == '?') return std::nullopt;
+    if (c == '/') {
+      if (NameAt(text, i + 2, end, name)) return i;
+    } else if (NameAt(text, i + 1, end, name)) {
+      return std::nullopt;
+    }
+    ++i;
+  }
+  return std::nullopt;
+}
 }  // namespace
 
 std::string_view LocalName(std::string_view qualified) {
@@ -50,8 +86,12 @@ std::string_view LocalName(std::string_view qualified) {
   return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
 }
 
-std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t end,
-                                     bool& malformed) {
+namespace {
+// The next child's start tag in text[next, end): the span's begin, name, tagEnd and
+// selfClosing. nullopt at the parent's end tag (whose '<' goes to `endTagAt`) or the end of the
+// text.
+std::optional<ElementSpan> NextStartTag(std::string_view text, size_t next, size_t end,
+                                        bool& malformed, size_t* endTagAt = nullptr) {
   size_t pos = next;
   for (;;) {
     pos = text.substr(0, end).find('<', pos);
@@ -61,7 +101,10 @@ std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t
       return std::nullopt;
     }
     char c = text[pos + 1];
-    if (c == '/') return std::nullopt;  // the parent's end tag
+    if (c == '/') {  // the parent's end tag
+      if (endTagAt != nullptr) *endTagAt = pos;
+      return std::nullopt;
+    }
     if (c == '!' || c == '?') {
       pos = SkipSpecial(text, pos, end);
       if (pos == std::string_view::npos) {
@@ -82,41 +125,38 @@ std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t
     malformed = true;
     return std::nullopt;
   }
-  if (text[span.tagEnd - 2] == '/') {
-    span.selfClosing = true;
-    span.contentEnd = span.end = span.tagEnd;
-    next = span.end;
-    return span;
+  span.selfClosing = text[span.tagEnd - 2] == '/';
+  span.contentEnd = span.end = span.tagEnd;
+  return span;
+}
+
+// Sets the span's contentEnd and end from its end tag in text[span.tagEnd, end).
+bool FindElementEnd(std::string_view text, ElementSpan& span, size_t end) {
+  if (span.selfClosing) return true;
+  if (auto contentEnd = PlainContentEnd(text, span.tagEnd, end, span.name)) {
+    span.contentEnd = *contentEnd;
+    span.end = TagClose(text, *contentEnd, end);
+    return span.end != std::string_view::npos;
   }
   // Walk the content, counting nested elements, to the matching end tag.
   int depth = 0;
   size_t i = span.tagEnd;
   for (;;) {
     i = text.substr(0, end).find('<', i);
-    if (i == std::string_view::npos || i + 1 >= end) {
-      malformed = true;
-      return std::nullopt;
-    }
+    if (i == std::string_view::npos || i + 1 >= end) return false;
     char c = text[i + 1];
     if (c == '!' || c == '?') {
       i = SkipSpecial(text, i, end);
-      if (i == std::string_view::npos) {
-        malformed = true;
-        return std::nullopt;
-      }
+      if (i == std::string_view::npos) return false;
       continue;
     }
     size_t close = TagClose(text, i, end);
-    if (close == std::string_view::npos) {
-      malformed = true;
-      return std::nullopt;
-    }
+    if (close == std::string_view::npos) return false;
     if (c == '/') {
       if (depth == 0) {
         span.contentEnd = i;
         span.end = close;
-        next = close;
-        return span;
+        return true;
       }
       --depth;
     } else if (text[close - 2] != '/') {
@@ -124,6 +164,24 @@ std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t
     }
     i = close;
   }
+}
+}  // namespace
+
+std::optional<ElementSpan> NextChildStart(std::string_view text, size_t next, size_t end,
+                                          bool& malformed) {
+  return NextStartTag(text, next, end, malformed);
+}
+
+std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t end,
+                                     bool& malformed) {
+  auto span = NextStartTag(text, next, end, malformed, &next);
+  if (!span) return std::nullopt;
+  if (!FindElementEnd(text, *span, end)) {
+    malformed = true;
+    return std::nullopt;
+  }
+  next = span->end;
+  return span;
 }
 
 std::optional<ElementSpan> FindChild(std::string_view text, size_t begin, size_t end,
@@ -138,9 +196,21 @@ std::optional<ElementSpan> FindChild(std::string_view text, size_t begin, size_t
 
 std::optional<ElementSpan> RootElement(std::string_view text) {
   bool malformed = false;
-  size_t next = 0;
-  auto root = NextChild(text, next, text.size(), malformed);
-  if (malformed) return std::nullopt;
+  auto root = NextStartTag(text, 0, text.size(), malformed);
+  if (!root) return std::nullopt;
+  // A document that ends with the root's end tag, as the parts we write and nearly all the
+  // parts we read do, has the root's content up to that tag: no need to walk it all.
+  size_t last = text.find_last_not_of(" \t\r\n");
+  size_t lastTag = text.rfind('<', last);
+  if (!root->selfClosing && text[last] == '>' && lastTag != std::string_view::npos &&
+      lastTag >= root->tagEnd && lastTag + 1 < last && text[lastTag + 1] == '/' &&
+      NameAt(text, lastTag + 2, last + 1, root->name) &&
+      text.find_first_not_of(" \t\r\n", lastTag + 2 + root->name.size()) == last) {
+    root->contentEnd = lastTag;
+    root->end = last + 1;
+    return root;
+  }
+  if (!FindElementEnd(text, *root, text.size())) return std::nullopt;
   return root;
 }
 

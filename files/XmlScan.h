@@ -27,11 +27,25 @@ struct ElementSpan {
 
 std::string_view LocalName(std::string_view qualified);
 
+// Compares short texts (names, types) in place: a call to memcmp for each attribute of a
+// million cells shows.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // Finds the child elements of the content text[begin, end), one after another. `next` is where
-// to go on from; returns nullopt at the end of the content, and sets `malformed` when the text
-// is not well-formed enough to find the elements' ends.
+// to go on from; returns nullopt at the end of the content (leaving `next` at the parent's end
+// tag when it met one), and sets `malformed` when the text is not well-formed enough to find
+// the elements' ends.
 std::optional<ElementSpan> NextChild(std::string_view text, size_t& next, size_t end,
                                      bool& malformed);
+// Only the next child's start tag: the span's begin, name, tagEnd and selfClosing.
+std::optional<ElementSpan> NextChildStart(std::string_view text, size_t next, size_t end,
+                                          bool& malformed);
 
 // The first child element named `local` (any prefix) of the content text[begin, end).
 std::optional<ElementSpan> FindChild(std::string_view text, size_t begin, size_t end,

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
+#include <optional>
 
 namespace kx::files {
 
@@ -79,48 +81,164 @@ const ZipReader::Entry* ZipReader::Find(const std::string& name) const {
   return &entries_[it->second];
 }
 
-FileResult<std::string> ZipReader::Read(const std::string& name) {
+// Inflates one part, counting what actually inflates: the directory's sizes may lie.
+class ZipReader::PartStream : public TextStream {
+ public:
+  PartStream(ZipReader& zip, const Entry& entry, zip_file_t* file)
+      : zip_(zip), entry_(entry), file_(file) {}
+  ~PartStream() override {
+    if (file_ != nullptr) zip_fclose(file_);
+  }
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+
+  FileResult<size_t> Read(char* out, size_t length) override {
+    if (file_ == nullptr) return size_t{0};
+    zip_int64_t n = zip_fread(file_, out, length);
+    if (n < 0) {
+      return Broken(zip_.fileName_,
+                    "the part " + entry_.name + " is damaged (" + zip_file_strerror(file_) + ")");
+    }
+    if (n == 0) {
+      zip_fclose(file_);
+      file_ = nullptr;
+      return size_t{0};
+    }
+    inflated_ += static_cast<std::uint64_t>(n);
+    zip_.inflatedTotal_ += static_cast<std::uint64_t>(n);
+    const Limits& limits = zip_.limits_;
+    bool ratioBad = inflated_ > kRatioFloor &&
+                    inflated_ / std::max<std::uint64_t>(entry_.compressedSize, 1) > limits.maxRatio;
+    if (inflated_ > limits.maxPartBytes || zip_.inflatedTotal_ > limits.maxTotalBytes ||
+        ratioBad) {
+      return FileError{FileErrorKind::TooLarge,
+                       zip_.fileName_ + ": the part " + entry_.name + " " +
+                           (ratioBad ? "inflates far beyond its stored size (a decompression bomb?)"
+                                     : "is larger than allowed")};
+    }
+    return static_cast<size_t>(n);
+  }
+
+ private:
+  ZipReader& zip_;
+  const Entry& entry_;
+  zip_file_t* file_;
+  std::uint64_t inflated_ = 0;
+};
+
+FileResult<std::unique_ptr<TextStream>> ZipReader::OpenPart(const std::string& name) {
   const Entry* e = Find(name);
   if (e == nullptr) return Broken(fileName_, "the part " + name + " is missing");
-  auto tooLarge = [&](const std::string& why) {
-    return FileError{FileErrorKind::TooLarge, fileName_ + ": the part " + name + " " + why};
-  };
-  if (e->size > limits_.maxPartBytes) return tooLarge("is larger than allowed");
+  if (e->size > limits_.maxPartBytes) {
+    return FileError{FileErrorKind::TooLarge,
+                     fileName_ + ": the part " + name + " is larger than allowed"};
+  }
   zip_file_t* file = zip_fopen_index(zip_, e->index, 0);
   if (file == nullptr) {
     return Broken(fileName_, "the part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
   }
+  return std::unique_ptr<TextStream>(std::make_unique<PartStream>(*this, *e, file));
+}
+
+FileResult<std::string> ZipReader::Read(const std::string& name) {
+  auto stream = KX_TRY(OpenPart(name));
   std::string out;
-  out.reserve(static_cast<size_t>(std::min<std::uint64_t>(e->size, 64u << 20)));
+  out.reserve(static_cast<size_t>(std::min<std::uint64_t>(Find(name)->size, 64u << 20)));
   char buffer[1 << 16];
-  // The directory's sizes may lie: count what actually inflates.
-  for (;;) {
-    zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
-    if (n < 0) {
-      std::string why = zip_file_strerror(file);
-      zip_fclose(file);
-      return Broken(fileName_, "the part " + name + " is damaged (" + why + ")");
-    }
-    if (n == 0) break;
-    out.append(buffer, static_cast<size_t>(n));
-    inflatedTotal_ += static_cast<std::uint64_t>(n);
-    bool ratioBad = out.size() > kRatioFloor &&
-                    out.size() / std::max<std::uint64_t>(e->compressedSize, 1) > limits_.maxRatio;
-    if (out.size() > limits_.maxPartBytes || inflatedTotal_ > limits_.maxTotalBytes || ratioBad) {
-      zip_fclose(file);
-      return tooLarge(ratioBad ? "inflates far beyond its stored size (a decompression bomb?)"
-                               : "is larger than allowed");
-    }
-  }
-  zip_fclose(file);
+  while (size_t n = KX_TRY(stream->Read(buffer, sizeof buffer))) out.append(buffer, n);
   return out;
 }
 
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+namespace {
+class ZipPartSource : public PartSource {
+ public:
+  ZipPartSource(ZipReader& zip, std::string name) : zip_(zip), name_(std::move(name)) {}
+  FileResult<std::unique_ptr<TextStream>> Open() const override { return zip_.OpenPart(name_); }
+
+ private:
+  ZipReader& zip_;
+  std::string name_;
+};
+}  // namespace
+
+std::shared_ptr<PartSource> ZipReader::Source(const std::string& name) {
+  return std::make_shared<ZipPartSource>(*this, name);
+}
+
+namespace {
+// Hands a part to libzip as it compresses it, so that the part never has to stand whole in
+// memory beside its original; its texts are freed as soon as it has been read to the end.
+struct PartStream {
+  PartText* part = nullptr;
+  size_t size = 0;
+  bool finished = false;
+  zip_error_t error;
+  std::optional<FileError> failure;  // why reading the part failed
+};
+
+zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& s = *static_cast<PartStream*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      // Once freed, the part cannot be read again.
+      if (s.finished) {
+        zip_error_set(&s.error, ZIP_ER_INTERNAL, 0);
+        return -1;
+      }
+      s.part->Rewind();
+      return 0;
+    case ZIP_SOURCE_READ: {
+      auto read = s.part->Read(static_cast<char*>(data), static_cast<size_t>(length));
+      if (!read) {
+        s.failure = read.error();
+        zip_error_set(&s.error, ZIP_ER_READ, 0);
+        return -1;
+      }
+      size_t n = read.value();
+      if (n == 0 && length > 0) {
+        s.part->Release();
+        s.finished = true;
+      }
+      return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &s.error);
+      if (st == nullptr) return -1;
+      zip_stat_init(st);
+      st->size = s.size;
+      st->valid |= ZIP_STAT_SIZE;
+      return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&s.error, data, length);
+    case ZIP_SOURCE_FREE:
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            -1);
+    default:
+      zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+}  // namespace
+
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
                               const std::string& targetName) {
+  // The streams outlive zip_close, which is when libzip reads them.
+  std::deque<PartStream> streams;
   auto fail = [&](zip_t* z, const std::string& what) -> FileError {
     std::string why = z != nullptr ? zip_strerror(z) : "";
     if (z != nullptr) zip_discard(z);
+    std::optional<FileError> failure;
+    for (PartStream& s : streams) {
+      if (s.failure && !failure) failure = s.failure;
+      zip_error_fini(&s.error);
+    }
+    if (failure) return *failure;
     return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
                                                      (why.empty() ? "" : ": ") + why + ")"};
   };
@@ -128,8 +246,12 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
   zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
   if (out == nullptr) return fail(nullptr, "cannot create the file");
 
-  auto addBytes = [&](const std::string& name, const std::string& content) -> bool {
-    zip_source_t* src = zip_source_buffer(out, content.data(), content.size(), 0);
+  auto addPart = [&](const std::string& name, PartText& content) -> bool {
+    PartStream& stream = streams.emplace_back();
+    zip_error_init(&stream.error);
+    stream.part = &content;
+    stream.size = content.size();
+    zip_source_t* src = zip_source_function(out, StreamPart, &stream);
     if (src == nullptr) return false;
     zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
     if (idx < 0) {
@@ -143,7 +265,7 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
     if (std::find(plan.dropped.begin(), plan.dropped.end(), e.name) != plan.dropped.end()) continue;
     auto replaced = plan.replaced.find(e.name);
     if (replaced != plan.replaced.end()) {
-      if (!addBytes(e.name, replaced->second)) return fail(out, "adding " + e.name);
+      if (!addPart(e.name, replaced->second)) return fail(out, "adding " + e.name);
       continue;
     }
     // Untouched: libzip copies the stored data as it is, without inflating it.
@@ -156,10 +278,11 @@ FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, cons
   }
   for (const std::string& name : plan.added) {
     auto it = plan.replaced.find(name);
-    if (it == plan.replaced.end() || !addBytes(name, it->second))
+    if (it == plan.replaced.end() || !addPart(name, it->second))
       return fail(out, "adding " + name);
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
+  for (PartStream& s : streams) zip_error_fini(&s.error);
   return {};
 }
 

@@ -10,6 +10,8 @@
 
 #include "files/FileError.h"
 #include "files/Files.h"
+#include "files/PartSource.h"
+#include "files/PartText.h"
 
 struct zip;
 
@@ -36,10 +38,15 @@ class ZipReader {
   const Entry* Find(const std::string& name) const;
   // The inflated part; fails past the limits, counting against the book's total budget.
   FileResult<std::string> Read(const std::string& name);
+  // The same, a stretch at a time.
+  FileResult<std::unique_ptr<TextStream>> OpenPart(const std::string& name);
+  // A part as a source that can be read again; the reader must outlive it.
+  std::shared_ptr<PartSource> Source(const std::string& name);
   zip* handle() const { return zip_; }
   const std::string& fileName() const { return fileName_; }
 
  private:
+  class PartStream;
   ZipReader() = default;
   std::shared_ptr<const std::string> bytes_;
   std::string fileName_;
@@ -53,13 +60,14 @@ class ZipReader {
 // What a new package holds, part by part, in the original order: each part either copied from
 // the original package or given new content.
 struct PackagePlan {
-  std::map<std::string, std::string> replaced;  // part name -> new content
+  std::map<std::string, PartText> replaced;  // part name -> new content
   std::vector<std::string> added;               // new parts, written after the others
   std::vector<std::string> dropped;             // original parts left out
 };
 
-// Writes the planned package to `path` (a temporary file the caller then renames).
-FileResult<void> WritePackage(ZipReader& original, const PackagePlan& plan, const std::string& path,
+// Writes the planned package to `path` (a temporary file the caller then renames). The new
+// parts are streamed into the package and freed as they are written.
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
                               const std::string& targetName);
 
 }  // namespace kx::files

@@ -5,6 +5,7 @@
 
 #include "memhost/References.h"
 #include "files/Palette.h"
+#include "files/PartText.h"
 #include "files/XmlScan.h"
 
 namespace kx::files {
@@ -97,6 +98,73 @@ TEST(XmlScan, FindsElementEndsAndEditsAttributes) {
   std::string broken = "<a><b></a>";
   auto a = NextChild(broken, next, broken.size(), malformed);
   EXPECT_TRUE(!a || malformed || a->end <= broken.size());
+}
+
+TEST(XmlScan, ElementEndsAreFoundWhateverTheContentHolds) {
+  // Each element is followed by "<z/>", which must not be taken into it.
+  const char* elements[] = {
+      "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
+      "<row><rowx>t</rowx><row/></row>",           // a longer name, and a nested empty one
+      "<row><row><c/></row></row>",                // nested with the same name
+      "<row><!-- </row> --></row>",                // end tags in a comment
+      "<row><?pi </row>?></row>",                  // and in a processing instruction
+      "<row><c><is><t><![CDATA[</row>]]></t></is></c></row>",
+      "<x:row a='>' b=\"</row>\"><x:c/></x:row >",  // quoted '>' and a spaced end tag
+      "<row/>",
+      "<row\n\tr=\"2\"\n></row\n>",
+  };
+  for (std::string element : elements) {
+    std::string xml = "<root>" + element + "<z/></root>";
+    bool malformed = false;
+    size_t next = 6;
+    auto span = NextChild(xml, next, xml.size() - 7, malformed);
+    ASSERT_TRUE(span) << element;
+    EXPECT_FALSE(malformed) << element;
+    EXPECT_EQ(xml.substr(span->begin, span->end - span->begin), element);
+    EXPECT_EQ(next, span->end);
+  }
+}
+
+TEST(PartText, ReadsCopiedAndNewTextInOrderInAnyChunks) {
+  // Each step copies original[begin, end) when `text` is null, else appends the new text.
+  struct Step {
+    size_t begin, end;
+    const char* text;
+  };
+  struct Case {
+    std::vector<Step> steps;
+    const char* whole;
+  } cases[] = {
+      {{}, ""},
+      {{{0, 0, "new"}}, "new"},
+      {{{0, 10, nullptr}}, "0123456789"},
+      {{{0, 3, nullptr}, {3, 6, nullptr}, {8, 10, nullptr}}, "01234589"},  // adjacent, then a gap
+      {{{0, 0, "<"}, {2, 4, nullptr}, {0, 0, ">"}, {0, 0, "!"}, {9, 10, nullptr}}, "<23>!9"},
+      {{{5, 5, nullptr}, {4, 2, nullptr}, {0, 0, "x"}}, "x"},  // empty stretches add nothing
+  };
+  for (const Case& c : cases) {
+    for (size_t chunk : {1, 2, 3, 7, 64}) {
+      // The original held in memory, and read again from its source as the part is read.
+      for (bool fromSource : {false, true}) {
+      PartText part = fromSource ? PartText(TextSource("0123456789")) : PartText("0123456789");
+      for (const Step& step : c.steps) {
+        if (step.text != nullptr)
+          part.NewText() += step.text;
+        else
+          part.Copy(step.begin, step.end);
+      }
+      ASSERT_EQ(part.size(), std::string(c.whole).size());
+      for (int pass = 0; pass < 2; ++pass) {  // a rewound part reads the same again
+        part.Rewind();
+        std::string read, buffer(chunk, '\0');
+        while (size_t n = part.Read(buffer.data(), chunk).value()) read.append(buffer, 0, n);
+        EXPECT_EQ(read, c.whole) << "chunk " << chunk;
+      }
+      EXPECT_EQ(part.Flatten().value(), c.whole);
+      }
+    }
+  }
+  EXPECT_EQ(PartText::Whole("all new").Flatten().value(), "all new");
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 // Reading the sample workbook into the model, and saving it after the changes the add-in makes.
 
+#include <signal.h>
+#include <algorithm>
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include "Fixtures.h"
@@ -236,6 +240,222 @@ TEST_F(XlsxTest, AFailedSaveLeavesTheTargetAlone) {
 
   auto nowhere = SaveWorkbook(*book_, dir_ + "/missing/dir/out.xlsx");
   EXPECT_FALSE(nowhere.ok());
+}
+
+// Plain rows are read straight from the text and the rest by the XML parser: each form of row
+// must read the same either way.
+TEST(RowForms, EachReadsAsTheParserReadsIt) {
+  struct Case {
+    const char* rows;
+    CellPos pos;
+    Variant value;
+    const char* formula;
+  } cases[] = {
+      {"<row r=\"2\"><c r=\"B2\"><v>1.5</v></c></row>", {2, 2}, 1.5, ""},
+      {"<row r=\"2\" spans=\"1:2\" x14ac:dyDescent=\"0.25\">\n  <c r=\"B2\" s=\"0\" t=\"n\">\n"
+       "    <v> 7 </v>\n  </c>\n</row>",
+       {2, 2}, 7.0, ""},
+      {"<row><c/><c t=\"s\"><v>0</v></c></row>", {1, 2}, "apple", ""},
+      {"<row r='3'><c r='C3' t='b'><v>1</v></c></row>", {3, 3}, true, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"e\"><v>#N/A</v></c></row>", {1, 1}, host::ErrorValue::NA, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v>a&amp;b</v></c></row>", {1, 1}, "a&b", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v>a_x000D_b</v></c></row>", {1, 1}, "a\rb", ""},
+      {"<row r=\"1\"><c r=\"A1\"><v/></c><c r=\"B1\"><v></v></c><c r=\"C1\"><v>2</v></c></row>",
+       {1, 3}, 2.0, ""},
+      {"<row r=\"1\"><c r=\"A1\"><f>1+1</f><v>2</v></c></row>", {1, 1}, 2.0, "=1+1"},
+      {"<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t> x </t></is></c></row>", {1, 1}, " x ", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v><![CDATA[<tag>]]></v></c></row>", {1, 1}, "<tag>", ""},
+      {"<row r=\"1\"><!-- note --><c r=\"A1\"><v>3</v></c></row>", {1, 1}, 3.0, ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"str\"><v> </v></c></row>", {1, 1}, " ", ""},
+      {"<row r=\"1\"><c r=\"A1\" t=\"d\"><v>2024-01-05T12:00:00</v></c></row>", {1, 1},
+       host::Date{45296.5}, ""},
+      {"<row r=\"0005\" hidden=\"true\"><c><v>4</v></c></row>", {5, 1}, 4.0, ""},
+  };
+  std::string dir = ScratchDir();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rows);
+    BookParts b;
+    b.styles = kStyles;
+    b.sharedStrings = kSharedStrings;
+    b.sheets = {{"S", Sheet(std::string("<sheetData>") + c.rows + "</sheetData>")}};
+    WriteZip(dir + "/rows.xlsx", MakeParts(b));
+    auto book = OpenWorkbook(dir + "/rows.xlsx");
+    ASSERT_TRUE(book.ok()) << book.error().message;
+    const Cell* cell = book.value()->sheets[0]->CellAt(c.pos);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->value, c.value);
+    EXPECT_EQ(cell->formula, c.formula);
+  }
+}
+
+// Shared strings are read straight from the text when plain and by the parser otherwise.
+TEST(SharedStringForms, EachReadsAsTheParserReadsIt) {
+  struct Case {
+    const char* item;
+    const char* text;
+  } cases[] = {
+      {"<si><t>plain</t></si>", "plain"},
+      {"<si><t xml:space=\"preserve\"> spaced </t></si>", " spaced "},
+      {"<si><t> </t></si>", " "},
+      {"<si><t></t></si>", ""},
+      {"<si><t/></si>", ""},
+      {"<si><t>a&amp;b&#233;</t></si>", "a&b\xC3\xA9"},
+      {"<si><t>line_x000D_end</t></si>", "line\rend"},
+      {"<si><r><t>ri</t></r><r><rPr><b/></rPr><t>ch</t></r></si>", "rich"},
+      {"<si><t>base</t><rPh sb=\"0\" eb=\"1\"><t>guide</t></rPh></si>", "base"},
+      {"<si><t><![CDATA[<cdata>]]></t></si>", "<cdata>"},
+      {"<si>\n  <t>indented</t>\n</si>", "indented"},
+  };
+  std::string dir = ScratchDir();
+  std::string items, rows;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    items += cases[i].item;
+    rows += "<row r=\"" + std::to_string(i + 1) + "\"><c t=\"s\"><v>" + std::to_string(i) +
+            "</v></c></row>";
+  }
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">" +
+                    items + "</sst>";
+  b.sheets = {{"S", Sheet("<sheetData>" + rows + "</sheetData>")}};
+  WriteZip(dir + "/strings.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/strings.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const Cell* cell = book.value()->sheets[0]->CellAt({static_cast<std::int32_t>(i + 1), 1});
+    ASSERT_NE(cell, nullptr) << cases[i].item;
+    EXPECT_EQ(cell->value, Variant(cases[i].text)) << cases[i].item;
+  }
+}
+
+// A sheet of many rows with numbers that hardly compress, so that its part is large.
+std::string ManyRows(std::int32_t rows) {
+  std::string data;
+  std::uint64_t seed = 7;
+  for (std::int32_t r = 1; r <= rows; ++r) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    std::string n = std::to_string(r);
+    data += "<row r=\"" + n + "\" spans=\"1:2\"><c r=\"A" + n + "\"><v>" +
+            std::to_string(seed >> 20) + "</v></c><c r=\"B" + n + "\" t=\"s\"><v>0</v></c></row>";
+  }
+  return data;
+}
+
+TEST(BigSheet, ClearingEveryThirdRowRewritesOnlyThoseRowsByteForByte) {
+  std::string dir = ScratchDir();
+  const std::int32_t rows = 30000;
+  std::string data = ManyRows(rows);
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = kSharedStrings;
+  b.sheets = {{"S", Sheet("<dimension ref=\"A1:B30000\"/><sheetData>" + data +
+                          "</sheetData><pageMargins left=\"1\"/>")}};
+  WriteZip(dir + "/big.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/big.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  memhost::Sheet& sheet = *book.value()->sheets[0];
+  std::string expected;
+  size_t at = 0;
+  for (std::int32_t r = 1; r <= rows; ++r) {
+    size_t end = data.find("</row>", at) + 6;
+    std::string n = std::to_string(r);
+    if (r % 3 == 0) {
+      sheet.SetCell({r, 2}, Cell{});
+      expected += data.substr(at, data.find("<c r=\"B", at) - at) + "</row>";
+      expected.replace(expected.find(" spans=\"1:2\"", expected.size() - 80), 12, "");
+    } else {
+      expected += data.substr(at, end - at);
+    }
+    at = end;
+  }
+  sheet.SetCell({rows + 2, 1}, Cell{1.5, "", 0});
+  expected += "<row r=\"" + std::to_string(rows + 2) + "\"><c r=\"A" + std::to_string(rows + 2) +
+              "\"><v>1.5</v></c></row>";
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  std::string saved = ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  expected = Sheet("<dimension ref=\"A1:B30002\"/><sheetData>" + expected +
+                   "</sheetData><pageMargins left=\"1\"/>");
+  // Where they differ, not two texts of megabytes.
+  auto differ = std::mismatch(saved.begin(), saved.end(), expected.begin(), expected.end());
+  size_t from = static_cast<size_t>(differ.first - saved.begin());
+  from = from > 60 ? from - 60 : 0;
+  EXPECT_EQ(saved.size(), expected.size());
+  EXPECT_EQ(saved.substr(from, 120), expected.substr(from, 120));
+}
+
+// What surrounds the rows, and a single row, may each be larger than the stretch of a sheet
+// that is read at a time.
+TEST(BigSheet, LongHeadsRowsAndTailsReadAndSaveWhole) {
+  std::string dir = ScratchDir();
+  std::string cols = "<cols>", merges = "<mergeCells count=\"40000\">";
+  for (int i = 1; i <= 40000; ++i) {
+    cols += "<col min=\"" + std::to_string(i % 16000 + 1) + "\" max=\"" +
+            std::to_string(i % 16000 + 1) + "\" width=\"9\"/>";
+    merges += "<mergeCell ref=\"D" + std::to_string(2 * i) + ":E" + std::to_string(2 * i) + "\"/>";
+  }
+  cols += "</cols>";
+  merges += "</mergeCells>";
+  std::string longText(3 << 20, 'x');
+  std::string rows = "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>" + longText +
+                     "</t></is></c></row>";
+  for (int r = 2; r <= 30000; ++r) {
+    std::string n = std::to_string(r);
+    rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>" + n + "</v></c></row>";
+  }
+  std::string head = "<dimension ref=\"A1:A30000\"/>" + cols + "<sheetData>";
+  std::string tail = "</sheetData>" + merges + "<pageMargins left=\"1\"/>";
+  BookParts b;
+  b.styles = kStyles;
+  b.sheets = {{"S", Sheet(head + rows + tail)}};
+  WriteZip(dir + "/long.xlsx", MakeParts(b));
+  auto book = OpenWorkbook(dir + "/long.xlsx");
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  memhost::Sheet& sheet = *book.value()->sheets[0];
+  EXPECT_EQ(sheet.CellAt({1, 1})->value, Variant(longText));
+  EXPECT_EQ(sheet.CellAt({30000, 1})->value, Variant(30000.0));
+  EXPECT_EQ(sheet.CellCount(), 30000u);
+
+  sheet.SetCell({2, 1}, Cell{});
+  ASSERT_TRUE(SaveWorkbook(*book.value(), dir + "/out.xlsx").ok());
+  std::string saved = ReadZip(dir + "/out.xlsx")["xl/worksheets/sheet1.xml"];
+  std::string expected = rows;
+  expected.replace(expected.find("<row r=\"2\">"), 39, "<row r=\"2\"></row>");
+  EXPECT_EQ(saved.size(), Sheet(head + expected + tail).size());
+  EXPECT_TRUE(saved == Sheet(head + expected + tail));
+}
+
+TEST(BigSheet, ADiskFillingUpPartWayThroughTheSaveLeavesTheTargetAlone) {
+  std::string dir = ScratchDir();
+  BookParts b;
+  b.styles = kStyles;
+  b.sharedStrings = kSharedStrings;
+  b.sheets = {{"S", Sheet("<sheetData>" + ManyRows(20000) + "</sheetData>")}};
+  std::string target = dir + "/target.xlsx";
+  WriteZip(target, MakeParts(b));
+  std::string before = ReadText(target);
+  ASSERT_GT(before.size(), 200000u);
+  auto book = OpenWorkbook(target);
+  ASSERT_TRUE(book.ok()) << book.error().message;
+  book.value()->sheets[0]->SetCell({5, 1}, Cell{});
+
+  // Files may grow to 64 KiB only: writing the new package fails part-way through the sheet.
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit small = old;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  auto saved = SaveWorkbook(*book.value(), target);
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+
+  ASSERT_FALSE(saved.ok());
+  EXPECT_EQ(saved.error().kind, FileErrorKind::WriteFailed);
+  EXPECT_NE(saved.error().message.find("target.xlsx"), std::string::npos);
+  EXPECT_EQ(ReadText(target), before);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++files;
+  EXPECT_EQ(files, 1u);  // no temporary file left behind
 }
 
 TEST_F(XlsxTest, SavingOverTheFileItCameFromWorks) {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   memhost::Book book("fuzz");
   memhost::Sheet& sheet = book.AddSheet("S");
   files::XlsxSheetSource source;
-  std::vector<std::string> strings{"a", "b"};
+  files::SharedStrings strings{"a", "b"};
   std::vector<memhost::StyleId> styleIds{0, book.styles.Intern({3, "General", 1})};
   std::vector<bool> dates{false, true};
   std::uint64_t budget = 100000;
@@ -44,11 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   write.styles = &styles.value();
   write.what = "fuzz";
   write.dateFormats = &dates;
-  write.sharedStrings = [&]() -> files::FileResult<const std::vector<std::string>*> {
+  write.sharedStrings = [&]() -> files::FileResult<const files::SharedStrings*> {
     return &strings;
   };
   auto rewritten = files::RewriteSheet(xml, write);
   if (!rewritten.ok()) return 0;
+  auto flat = rewritten.value().Flatten();
+  if (!flat.ok()) abort();
+  std::string written = flat.value();
   memhost::Book again("again");
   files::XlsxSheetSource againSource;
   budget = 200000;
@@ -56,10 +59,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   std::vector<bool> moreDates(64, false);
   read.styleIds = &moreIds;
   read.dateFormats = &moreDates;
-  auto reread = files::ReadSheet(rewritten.value(), again.AddSheet("S"), againSource, read);
+  auto reread = files::ReadSheet(written, again.AddSheet("S"), againSource, read);
   if (!reread.ok()) {
     // What we wrote from a part we could read must read again.
-    std::fprintf(stderr, "%s\n%s\n", reread.error().message.c_str(), rewritten.value().c_str());
+    std::fprintf(stderr, "%s\n%s\n", reread.error().message.c_str(), written.c_str());
     abort();
   }
   return 0;
