@@ -61,15 +61,13 @@ class KeyText {
     if (size_ > 0) std::memcpy(to, text.data(), size_);
   }
   KeyText(KeyText&& other) noexcept : size_(other.size_) {
-    std::memcpy(inline_, other.inline_, kInline);  // the inline bytes or the heap pointer
-    other.size_ = 0;
+    TakeBytes(other);
   }
   KeyText& operator=(KeyText&& other) noexcept {
     if (this != &other) {
       Release();
       size_ = other.size_;
-      std::memcpy(inline_, other.inline_, kInline);
-      other.size_ = 0;
+      TakeBytes(other);
     }
     return *this;
   }
@@ -81,6 +79,12 @@ class KeyText {
 
  private:
   static constexpr std::uint32_t kInline = 28;
+  // The heap pointer, or the inline bytes in use; the other key is left empty.
+  void TakeBytes(KeyText& other) {
+    if (size_ > kInline) heap_ = other.heap_;
+    else if (size_ > 0) std::memcpy(inline_, other.inline_, size_);
+    other.size_ = 0;
+  }
   void Release() {
     if (size_ > kInline) delete[] heap_;
   }
