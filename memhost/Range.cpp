@@ -291,10 +291,21 @@ host::Result<host::ValidationRef> Range::Validation() {
 
 host::Result<void> Range::ForEachCell(const std::function<bool(const host::RangeRef&)>& visit) {
   KX_TRY(Enter("Range.ForEachCell"));
+  // One cell object serves cell after cell while the visitor keeps no hold of it; a visitor
+  // that keeps it gets a new one for the next cell, so what it holds never changes under it.
+  std::shared_ptr<Range> cell;
   for (const Area& a : areas_) {
     for (std::int32_t r = a.firstRow; r <= a.lastRow; ++r) {
       for (std::int32_t c = a.firstColumn; c <= a.lastColumn; ++c) {
-        if (!visit(Make(sheet_, {Area::Cell({r, c})}))) return {};
+        if (cell && cell.use_count() == 1) {
+          cell->areas_[0] = Area::Cell({r, c});
+        } else {
+          cell = std::make_shared<Range>(sheet_, std::vector<Area>{Area::Cell({r, c})});
+        }
+        host::RangeRef handle = cell;
+        bool goOn = visit(handle);
+        handle.reset();
+        if (!goOn) return {};
         if (!sheet_->Alive()) return ObjectGone();
       }
     }

@@ -152,6 +152,16 @@ TEST_F(RangeTest, EnumerationGoesAreaByAreaAlongTheRows) {
     return seen.size() < 4;
   }).ok());
   EXPECT_EQ(seen, (std::vector<std::string>{"$B$1", "$C$1", "$B$2", "$C$2"}));
+  // Cells the visitor keeps stay the cells they were while the walk goes on.
+  std::vector<host::RangeRef> kept;
+  ASSERT_TRUE(At("A1:A6")->ForEachCell([&](const host::RangeRef& cell) {
+    if (cell->Row().value() % 2 == 1) kept.push_back(cell);
+    return true;
+  }).ok());
+  ASSERT_EQ(kept.size(), 3u);
+  EXPECT_EQ(kept[0]->Address().value(), "$A$1");
+  EXPECT_EQ(kept[1]->Address().value(), "$A$3");
+  EXPECT_EQ(kept[2]->Address().value(), "$A$5");
 }
 
 TEST_F(RangeTest, HandlesFailSafelyOnceTheirBookIsClosed) {
