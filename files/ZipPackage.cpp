@@ -1,9 +1,12 @@
 #include "files/ZipPackage.h"
 
+#include "files/ParallelDeflate.h"
+
 #include <zip.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <deque>
 #include <optional>
 
@@ -224,20 +227,73 @@ zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_
       return -1;
   }
 }
+// Hands libzip a part deflated beforehand: the stat says so, with the size and CRC of the text,
+// and libzip copies the stream into the package as it is.
+struct DeflatedStream {
+  DeflatedPart part;
+  size_t at = 0;
+  zip_error_t error;
+};
+
+zip_int64_t StreamDeflated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& s = *static_cast<DeflatedStream*>(state);
+  switch (command) {
+    case ZIP_SOURCE_OPEN:
+      s.at = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      size_t n = std::min<size_t>(static_cast<size_t>(length), s.part.data.size() - s.at);
+      std::memcpy(data, s.part.data.data() + s.at, n);
+      s.at += n;
+      return static_cast<zip_int64_t>(n);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &s.error);
+      if (st == nullptr) return -1;
+      zip_stat_init(st);
+      st->size = s.part.size;
+      st->comp_size = s.part.data.size();
+      st->comp_method = ZIP_CM_DEFLATE;
+      st->crc = s.part.crc;
+      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+      return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&s.error, data, length);
+    case ZIP_SOURCE_FREE:
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                            -1);
+    default:
+      zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+
+// Parts from this size on are deflated on every core before libzip takes them.
+constexpr size_t kDeflateInParallelFrom = size_t{4} << 20;
+constexpr int kCompressionLevel = 6;
 }  // namespace
 
 FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
                               const std::string& targetName) {
   // The streams outlive zip_close, which is when libzip reads them.
   std::deque<PartStream> streams;
+  std::deque<DeflatedStream> deflated;
+  std::optional<FileError> deflateFailure;
   auto fail = [&](zip_t* z, const std::string& what) -> FileError {
     std::string why = z != nullptr ? zip_strerror(z) : "";
     if (z != nullptr) zip_discard(z);
-    std::optional<FileError> failure;
+    std::optional<FileError> failure = deflateFailure;
     for (PartStream& s : streams) {
       if (s.failure && !failure) failure = s.failure;
       zip_error_fini(&s.error);
     }
+    for (DeflatedStream& s : deflated) zip_error_fini(&s.error);
     if (failure) return *failure;
     return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
                                                      (why.empty() ? "" : ": ") + why + ")"};
@@ -247,6 +303,25 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
   if (out == nullptr) return fail(nullptr, "cannot create the file");
 
   auto addPart = [&](const std::string& name, PartText& content) -> bool {
+    if (content.size() >= kDeflateInParallelFrom) {
+      auto part = DeflateInParallel(content, kCompressionLevel);
+      content.Release();
+      if (!part.ok()) {
+        deflateFailure = part.error();
+        return false;
+      }
+      DeflatedStream& stream = deflated.emplace_back();
+      zip_error_init(&stream.error);
+      stream.part = std::move(part).value();
+      zip_source_t* src = zip_source_function(out, StreamDeflated, &stream);
+      if (src == nullptr) return false;
+      zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
+      if (idx < 0) {
+        zip_source_free(src);
+        return false;
+      }
+      return true;
+    }
     PartStream& stream = streams.emplace_back();
     zip_error_init(&stream.error);
     stream.part = &content;
@@ -258,7 +333,8 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
       zip_source_free(src);
       return false;
     }
-    return zip_set_file_compression(out, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 6) == 0;
+    return zip_set_file_compression(out, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE,
+                                    kCompressionLevel) == 0;
   };
 
   for (const ZipReader::Entry& e : original.entries()) {
@@ -283,6 +359,7 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
   for (PartStream& s : streams) zip_error_fini(&s.error);
+  for (DeflatedStream& s : deflated) zip_error_fini(&s.error);
   return {};
 }
 
