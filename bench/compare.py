@@ -18,6 +18,7 @@ import shutil
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 import zipfile
 
@@ -29,7 +30,8 @@ SHEET_FLOOR = os.environ.get("SHEET_FLOOR",
 # Debian's interpreter, where python3-pandas and python3-openpyxl install.
 PYTHON = os.environ.get("PYTHON", "/usr/bin/python3")
 PACKAGES = {"pandas": "python3-pandas", "openpyxl": "python3-openpyxl",
-            "soffice": "libreoffice-calc-nogui"}
+            "soffice": "libreoffice-calc-nogui", "time": "time"}
+TIME = "/usr/bin/time"  # GNU time, for each run's peak memory
 
 # --- the workbooks ------------------------------------------------------------------------------
 
@@ -154,6 +156,8 @@ def ensure_packages():
             missing.append(PACKAGES[module])
     if shutil.which("soffice") is None:
         missing.append(PACKAGES["soffice"])
+    if not os.path.exists(TIME):
+        missing.append(PACKAGES["time"])
     if missing and shutil.which("apt-get"):
         print("installing " + " ".join(missing), file=sys.stderr)
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
@@ -161,17 +165,21 @@ def ensure_packages():
 
 
 def run_once(command):
-    """Wall seconds and peak resident memory (bytes) of one run, or None when it failed."""
-    start = time.monotonic()
-    proc = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    _, status, usage = os.wait4(proc.pid, 0)
-    seconds = time.monotonic() - start
-    proc.returncode = os.waitstatus_to_exitcode(status)
-    err = proc.stderr.read().decode(errors="replace").strip()
-    proc.stderr.close()
-    if proc.returncode != 0:
-        return None, err.splitlines()[-1] if err else "exit %d" % proc.returncode
-    return (seconds, usage.ru_maxrss * 1024), None
+    """Wall seconds and peak resident memory (bytes) of one run, or None when it failed.
+
+    The memory is GNU time's: a child forked from this script would report this script's own
+    peak (the generated workbook) as its own, since Linux carries the high-water mark over a
+    fork and an exec; time's child starts from time's few megabytes."""
+    with tempfile.NamedTemporaryFile("r", suffix=".maxrss") as peak:
+        start = time.monotonic()
+        proc = subprocess.run([TIME, "-f", "%M", "-o", peak.name] + command,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        seconds = time.monotonic() - start
+        err = proc.stderr.decode(errors="replace").strip()
+        if proc.returncode != 0:
+            return None, err.splitlines()[-1] if err else "exit %d" % proc.returncode
+        kilobytes = peak.read().strip().splitlines()[-1]
+    return (seconds, int(kilobytes) * 1024), None
 
 
 def main():
