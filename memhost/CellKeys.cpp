@@ -1,5 +1,6 @@
 #include "memhost/CellKeys.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,12 @@
 namespace kx::memhost {
 
 double Round15(double value) {
+  // A whole number below 10^15 has at most 15 digits: it is its own rounding (most numbers in a
+  // column are such, and printing and reading one back costs more than the rest of its lookup).
+  if (value > -1e15 && value < 1e15) {
+    auto whole = static_cast<std::int64_t>(value);
+    if (static_cast<double>(whole) == value) return whole == 0 ? 0.0 : value;
+  }
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", value);
   double r = std::strtod(buf, nullptr);

@@ -2,9 +2,11 @@
 // with a literal operand are answered by the value index, the others by a pass over the cells;
 // IndexAgreesWithCellByCellMatching checks that both ways agree.
 
+#include <cmath>
 #include <random>
 
 #include "HostFixture.h"
+#include "memhost/CellKeys.h"
 #include "memhost/Criterion.h"
 
 namespace kx::memhost {
@@ -195,6 +197,27 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
       EXPECT_EQ(CountIf("D1:D30", criterion), expected)
           << "batch " << batch << " criterion " << host::DebugString(criterion);
     }
+  }
+}
+
+TEST(Round15, NumbersCompareAtFifteenSignificantDigits) {
+  const struct {
+    double value, rounded;
+  } cases[] = {
+      {0.0, 0.0},
+      {-0.0, 0.0},
+      {123.0, 123.0},
+      {-5.0, -5.0},
+      {999999999999999.0, 999999999999999.0},  // 15 digits: whole numbers stay
+      {1e15, 1e15},
+      {1234567890123456.0, 1234567890123460.0},  // 16 digits lose the last
+      {0.1 + 0.2, 0.3},
+      {1.0000000000000002, 1.0},
+      {-2.5, -2.5},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Round15(c.value), c.rounded) << c.value;
+    EXPECT_FALSE(std::signbit(Round15(c.value)) && c.rounded == 0) << "no negative zero";
   }
 }
 
