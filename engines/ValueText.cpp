@@ -1,5 +1,7 @@
 #include "engines/ValueText.h"
 
+#include <cstdint>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,8 @@ namespace {
 std::string NumberText(double n) {
   if (n == 0) return "0";
   if (!std::isfinite(n)) return std::isnan(n) ? "NaN" : (n > 0 ? "Infinity" : "-Infinity");
+  // A whole number below 10^15 is written with its digits as they are.
+  if (n > -1e15 && n < 1e15 && n == std::trunc(n)) return std::to_string(static_cast<std::int64_t>(n));
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.14e", n);  // d.dddddddddddddde±XX: 15 significant digits
   std::string s(buf);

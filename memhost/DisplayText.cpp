@@ -9,6 +9,8 @@
 #include "memhost/DateSerial.h"
 #include "memhost/model/NumberFormat.h"
 
+#include <cstdint>
+
 namespace kx::memhost {
 
 namespace {
@@ -17,6 +19,11 @@ namespace {
 std::string Significant(double value, int digits, int sciDigits, double sciFrom, double sciBelow) {
   if (value == 0) return "0";
   double mag = std::fabs(value);
+  // A whole number with no more digits than are shown reads as its digits.
+  if (mag < 1e15 && mag < sciFrom && mag >= sciBelow && value == std::trunc(value)) {
+    std::string whole = std::to_string(static_cast<std::int64_t>(value));
+    if (whole.size() - (value < 0 ? 1 : 0) <= static_cast<size_t>(digits)) return whole;
+  }
   char buf[64];
   if (mag >= sciFrom || mag < sciBelow) {
     std::snprintf(buf, sizeof buf, "%.*E", sciDigits - 1, value);
