@@ -101,6 +101,17 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
       }
     }
   };
+  // Halfway to its turn, a row's slot has arrived: when it names an earlier row with the same
+  // hash, that row's cells are asked for too, for the comparison to come.
+  auto peek = [&](const Pending& p) {
+    for (size_t i = p.hash & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots[i];
+      if (slot.row == 0) return;
+      if (slot.hash != p.hash) continue;
+      for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) sheet.Prefetch({slot.row, c});
+      return;
+    }
+  };
   size_t pushed = 0;
   for (std::int32_t r = list.firstRow + 1; r <= list.lastRow; ++r, ++pushed) {
     Pending& p = ring[pushed % kAhead];
@@ -109,6 +120,7 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
     AppendRowKey(book, sheet, list, r, p.key);
     p.hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(p.key));
     __builtin_prefetch(&slots[p.hash & mask]);
+    if (pushed >= kAhead / 2) peek(ring[(pushed - kAhead / 2) % kAhead]);
   }
   for (size_t i = pushed > kAhead ? pushed - kAhead : 0; i < pushed; ++i) file(ring[i % kAhead]);
 }

@@ -22,6 +22,14 @@ const Cell* Sheet::CellAt(CellPos pos) const {
   return cell.IsBlank() ? nullptr : &cell;
 }
 
+void Sheet::Prefetch(CellPos pos) const {
+  const Column* col = FindColumn(pos.column);
+  if (col == nullptr) return;
+  std::int64_t i = std::int64_t{pos.row} - col->firstRow;
+  if (i < 0 || i >= static_cast<std::int64_t>(col->cells.size())) return;
+  __builtin_prefetch(&col->cells[static_cast<size_t>(i)]);
+}
+
 void ChangedCells::insert(CellPos pos) {
   std::vector<bool>& marks = marks_[pos.column];
   auto row = static_cast<size_t>(pos.row);

@@ -61,6 +61,8 @@ class Sheet {
   void SetCell(CellPos pos, Cell cell);
   // Stores a cell read from a file: no listener, no change recorded.
   void LoadCell(CellPos pos, Cell cell);
+  // Asks for a cell's memory ahead of reading it; nothing else.
+  void Prefetch(CellPos pos) const;
   // The non-blank cells of one column between two rows, top to bottom.
   void ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
                        const std::function<void(std::int32_t row, const Cell&)>& visit) const;
