@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <deque>
 #include <future>
+#include <memory>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace kx::files {
@@ -14,6 +16,12 @@ namespace {
 
 constexpr size_t kPiece = size_t{1} << 20;
 constexpr size_t kDictionary = size_t{32} << 10;
+
+struct Piece {
+  std::string dictionary;
+  std::string text;
+  bool last = false;
+};
 
 // One piece deflated: the dictionary primes the window so that the piece compresses as well as
 // it would inside one stream; a sync flush ends every piece but the last on a byte boundary.
@@ -72,8 +80,14 @@ FileResult<DeflatedPart> DeflateInParallel(PartText& part, int level) {
         crc32(result.crc, reinterpret_cast<const Bytef*>(text.data()), static_cast<uInt>(text.size())));
     result.size += text.size();
     std::string tail = text.substr(text.size() - std::min(text.size(), kDictionary));
-    pending.push_back(std::async(std::launch::async, DeflatePiece, std::move(dictionary),
-                                 std::move(text), last, level));
+    auto piece = std::make_shared<const Piece>(Piece{std::move(dictionary), std::move(text), last});
+    auto work = [piece, level] { return DeflatePiece(piece->dictionary, piece->text, piece->last, level); };
+    try {
+      pending.push_back(std::async(std::launch::async, work));
+    } catch (const std::system_error&) {
+      // No thread to be had: the piece is deflated here, when its turn comes.
+      pending.push_back(std::async(std::launch::deferred, work));
+    }
     dictionary = std::move(tail);
     while (pending.size() >= inFlight) {
       if (!collect()) {
