@@ -177,12 +177,18 @@ struct PartStream {
   bool finished = false;
   zip_error_t error;
   std::optional<FileError> failure;  // why reading the part failed
+  // A big part deflated beforehand: the stat says so, with the size and CRC of its text, and
+  // libzip copies the stream into the package as it is.
+  std::optional<DeflatedPart> deflated;
+  size_t at = 0;  // where reading the deflated stream stands
 };
 
 zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
   auto& s = *static_cast<PartStream*>(state);
   switch (command) {
     case ZIP_SOURCE_OPEN:
+      s.at = 0;
+      if (s.deflated) return 0;
       // Once freed, the part cannot be read again.
       if (s.finished) {
         zip_error_set(&s.error, ZIP_ER_INTERNAL, 0);
@@ -191,6 +197,12 @@ zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_
       s.part->Rewind();
       return 0;
     case ZIP_SOURCE_READ: {
+      if (s.deflated) {
+        size_t n = std::min<size_t>(static_cast<size_t>(length), s.deflated->data.size() - s.at);
+        std::memcpy(data, s.deflated->data.data() + s.at, n);
+        s.at += n;
+        return static_cast<zip_int64_t>(n);
+      }
       auto read = s.part->Read(static_cast<char*>(data), static_cast<size_t>(length));
       if (!read) {
         s.failure = read.error();
@@ -212,52 +224,12 @@ zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_
       zip_stat_init(st);
       st->size = s.size;
       st->valid |= ZIP_STAT_SIZE;
-      return sizeof(*st);
-    }
-    case ZIP_SOURCE_ERROR:
-      return zip_error_to_data(&s.error, data, length);
-    case ZIP_SOURCE_FREE:
-      return 0;
-    case ZIP_SOURCE_SUPPORTS:
-      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                            -1);
-    default:
-      zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
-      return -1;
-  }
-}
-// Hands libzip a part deflated beforehand: the stat says so, with the size and CRC of the text,
-// and libzip copies the stream into the package as it is.
-struct DeflatedStream {
-  DeflatedPart part;
-  size_t at = 0;
-  zip_error_t error;
-};
-
-zip_int64_t StreamDeflated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-  auto& s = *static_cast<DeflatedStream*>(state);
-  switch (command) {
-    case ZIP_SOURCE_OPEN:
-      s.at = 0;
-      return 0;
-    case ZIP_SOURCE_READ: {
-      size_t n = std::min<size_t>(static_cast<size_t>(length), s.part.data.size() - s.at);
-      std::memcpy(data, s.part.data.data() + s.at, n);
-      s.at += n;
-      return static_cast<zip_int64_t>(n);
-    }
-    case ZIP_SOURCE_CLOSE:
-      return 0;
-    case ZIP_SOURCE_STAT: {
-      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &s.error);
-      if (st == nullptr) return -1;
-      zip_stat_init(st);
-      st->size = s.part.size;
-      st->comp_size = s.part.data.size();
-      st->comp_method = ZIP_CM_DEFLATE;
-      st->crc = s.part.crc;
-      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+      if (s.deflated) {
+        st->comp_size = s.deflated->data.size();
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->crc = s.deflated->crc;
+        st->valid |= ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+      }
       return sizeof(*st);
     }
     case ZIP_SOURCE_ERROR:
@@ -283,7 +255,6 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
                               const std::string& targetName) {
   // The streams outlive zip_close, which is when libzip reads them.
   std::deque<PartStream> streams;
-  std::deque<DeflatedStream> deflated;
   std::optional<FileError> deflateFailure;
   auto fail = [&](zip_t* z, const std::string& what) -> FileError {
     std::string why = z != nullptr ? zip_strerror(z) : "";
@@ -293,7 +264,6 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
       if (s.failure && !failure) failure = s.failure;
       zip_error_fini(&s.error);
     }
-    for (DeflatedStream& s : deflated) zip_error_fini(&s.error);
     if (failure) return *failure;
     return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
                                                      (why.empty() ? "" : ": ") + why + ")"};
@@ -303,29 +273,19 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
   if (out == nullptr) return fail(nullptr, "cannot create the file");
 
   auto addPart = [&](const std::string& name, PartText& content) -> bool {
-    if (content.size() >= kDeflateInParallelFrom) {
-      auto part = DeflateInParallel(content, kCompressionLevel);
-      content.Release();
-      if (!part.ok()) {
-        deflateFailure = part.error();
-        return false;
-      }
-      DeflatedStream& stream = deflated.emplace_back();
-      zip_error_init(&stream.error);
-      stream.part = std::move(part).value();
-      zip_source_t* src = zip_source_function(out, StreamDeflated, &stream);
-      if (src == nullptr) return false;
-      zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
-      if (idx < 0) {
-        zip_source_free(src);
-        return false;
-      }
-      return true;
-    }
     PartStream& stream = streams.emplace_back();
     zip_error_init(&stream.error);
     stream.part = &content;
     stream.size = content.size();
+    if (stream.size >= kDeflateInParallelFrom) {
+      auto deflatedPart = DeflateInParallel(content, kCompressionLevel);
+      content.Release();
+      if (!deflatedPart.ok()) {
+        deflateFailure = deflatedPart.error();
+        return false;
+      }
+      stream.deflated = std::move(deflatedPart).value();
+    }
     zip_source_t* src = zip_source_function(out, StreamPart, &stream);
     if (src == nullptr) return false;
     zip_int64_t idx = zip_file_add(out, name.c_str(), src, ZIP_FL_ENC_UTF_8);
@@ -359,7 +319,6 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
   for (PartStream& s : streams) zip_error_fini(&s.error);
-  for (DeflatedStream& s : deflated) zip_error_fini(&s.error);
   return {};
 }
 
