@@ -33,9 +33,14 @@ std::string NumberKey(double value) {
   return key;
 }
 
-std::string TextKey(std::string_view text) {
-  std::string key = "t";
+void SetTextKey(std::string_view text, std::string& key) {
+  key = "t";
   AppendFolded(FirstChars(text, kComparedChars), key);
+}
+
+std::string TextKey(std::string_view text) {
+  std::string key;
+  SetTextKey(text, key);
   return key;
 }
 

@@ -23,5 +23,7 @@ bool MayBeNumberText(std::string_view text);
 std::optional<std::string> CountKey(const host::Variant& value);
 // "t" + the folded first 255 characters of a text.
 std::string TextKey(std::string_view text);
+// The same, written into `key` (whose memory a loop over many cells can reuse).
+void SetTextKey(std::string_view text, std::string& key);
 
 }  // namespace kx::memhost

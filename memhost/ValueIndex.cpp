@@ -4,7 +4,6 @@
 
 #include "memhost/CellKeys.h"
 #include "memhost/DisplayText.h"
-#include "memhost/TextMatch.h"
 
 namespace kx::memhost {
 
@@ -48,8 +47,7 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
                           [&](std::int32_t row, const Cell& cell) {
                             Due due{{row, column}, &cell};
                             if (!IsPlainText(cell)) return feed.Push(nullptr, due, file);
-                            key = "t";
-                            AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), key);
+                            SetTextKey(cell.value.AsText(), key);
                             feed.Push(&key, due, file);
                           });
   }
@@ -152,8 +150,7 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
   std::uint32_t place = 0;
   // Plain text, the common case, is folded once for its one key.
   if (IsPlainText(cell)) {
-    scratch_ = "t";
-    AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), scratch_);
+    SetTextKey(cell.value.AsText(), scratch_);
     Entry& entry = EntryFor(scratch_, &place);
     ++entry.count;
     entry.AddShown(pos);
@@ -187,8 +184,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   RememberPlace(pos, 0);
   // Plain text: one entry, most often where this cell's place says.
   if (IsPlainText(cell)) {
-    scratch_ = "t";
-    AppendFolded(FirstChars(cell.value.AsText(), kComparedChars), scratch_);
+    SetTextKey(cell.value.AsText(), scratch_);
     Entry* entry = entries_.At(place, scratch_);
     if (entry == nullptr) entry = entries_.Find(scratch_);
     if (entry == nullptr) return;
