@@ -26,6 +26,12 @@ bool Compare(Criterion::Op op, const T& a, const T& b) {
 }  // namespace
 
 host::Result<Criterion> Criterion::Parse(const host::Variant& criterion) {
+  Criterion c = KX_TRY(Read(criterion));
+  c.key_ = c.MakeEqualityKey();
+  return c;
+}
+
+host::Result<Criterion> Criterion::Read(const host::Variant& criterion) {
   switch (criterion.kind()) {
     case host::Variant::Kind::Empty: {
       // A reference to an empty cell stands for 0, not for the blanks.
@@ -159,15 +165,20 @@ bool Criterion::MatchesOrder(const host::Variant& value) const {
   }
 }
 
-std::optional<std::string> Criterion::EqualityKey() const {
+std::optional<std::string> Criterion::MakeEqualityKey() const {
   if (op_ != Op::Eq && op_ != Op::Ne) return std::nullopt;
   switch (kind_) {
     case Kind::Number: return NumberKey(number_);
     case Kind::Boolean: return std::string(boolean_ ? "b1" : "b0");
     case Kind::Error: return "e" + std::to_string(static_cast<int>(error_));
-    case Kind::Text:
+    case Kind::Text: {
       if (!pattern_->IsLiteral()) return std::nullopt;
-      return "t" + pattern_->Literal();
+      std::string key;
+      key.reserve(pattern_->Literal().size() + 1);
+      key += 't';
+      key += pattern_->Literal();
+      return key;
+    }
     case Kind::Blank: return std::nullopt;
   }
   return std::nullopt;

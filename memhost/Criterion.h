@@ -29,8 +29,9 @@ class Criterion {
   bool Matches(const Cell* cell) const;
 
   // For "=" or "<>" criteria the index can answer: the key whose count is the "=" count.
-  // nullopt for wildcard patterns, comparisons and the blank rules.
-  std::optional<std::string> EqualityKey() const;
+  // nullptr for wildcard patterns, comparisons and the blank rules. Made once, when the
+  // criterion is read.
+  const std::string* EqualityKey() const { return key_ ? &*key_ : nullptr; }
 
   // The blank rules: "" counts empty cells and empty text, "=" empty cells only, "<>" every
   // cell that is not empty.
@@ -40,6 +41,9 @@ class Criterion {
   Criterion(Op op, Kind kind) : op_(op), kind_(kind) {}
   bool MatchesEqual(const host::Variant& value) const;
   bool MatchesOrder(const host::Variant& value) const;
+  // The operator and operand, without the key.
+  static host::Result<Criterion> Read(const host::Variant& criterion);
+  std::optional<std::string> MakeEqualityKey() const;
 
   Op op_;
   Kind kind_;
@@ -48,6 +52,7 @@ class Criterion {
   host::ErrorValue error_ = host::ErrorValue::NA;
   std::string text_;  // the operand, folded, for "<", ">" and the like against text
   std::optional<Pattern> pattern_;
+  std::optional<std::string> key_;
   bool emptyTextToo_ = false;
 };
 

@@ -130,6 +130,20 @@ Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     : caseSensitive_(caseSensitive) {
   // Most patterns are plain text (the add-in escapes every value it looks for, and few values
   // hold a ~ * or ?): they are compared as folded strings, without a token per character.
+  // Plain ASCII, the commonest, is checked and folded in one pass.
+  literalText_.resize(text.size());
+  size_t ascii = 0;
+  for (; ascii < text.size(); ++ascii) {
+    char c = text[ascii];
+    if (static_cast<unsigned char>(c) >= 0x80 || (wildcards && (c == '~' || c == '*' || c == '?'))) break;
+    literalText_[ascii] = !caseSensitive_ && c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  }
+  if (ascii == text.size()) {
+    plain_ = true;
+    length_ = text.size();
+    return;
+  }
+  literalText_.clear();
   if (!wildcards || text.find_first_of("~*?") == std::string_view::npos) {
     plain_ = true;
     for (size_t i = 0; i < text.size(); ++length_) {
