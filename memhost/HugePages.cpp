@@ -1,6 +1,6 @@
 #include <sys/mman.h>
 
-#include "memhost/FlatKeyMap.h"
+#include "memhost/HugePages.h"
 
 namespace kx::memhost {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "memhost/CellWrite.h"
-#include "memhost/FlatKeyMap.h"
+#include "memhost/HugePages.h"
 #include "memhost/Range.h"
 #include "memhost/TextMatch.h"
 

@@ -12,22 +12,22 @@ const Sheet::Column* Sheet::FindColumn(std::int32_t column) const {
   return &it->second;
 }
 
+const Cell* Sheet::StoredSlot(CellPos pos) const {
+  const Column* col = FindColumn(pos.column);
+  if (col == nullptr) return nullptr;
+  std::int64_t i = std::int64_t{pos.row} - col->firstRow;
+  if (i < 0 || i >= static_cast<std::int64_t>(col->cells.size())) return nullptr;
+  return &col->cells[static_cast<size_t>(i)];
+}
+
 const Cell* Sheet::CellAt(CellPos pos) const {
-  const Column* found = FindColumn(pos.column);
-  if (found == nullptr) return nullptr;
-  const Column& col = *found;
-  std::int64_t i = std::int64_t{pos.row} - col.firstRow;
-  if (i < 0 || i >= static_cast<std::int64_t>(col.cells.size())) return nullptr;
-  const Cell& cell = col.cells[static_cast<size_t>(i)];
-  return cell.IsBlank() ? nullptr : &cell;
+  const Cell* cell = StoredSlot(pos);
+  return cell == nullptr || cell->IsBlank() ? nullptr : cell;
 }
 
 void Sheet::Prefetch(CellPos pos) const {
-  const Column* col = FindColumn(pos.column);
-  if (col == nullptr) return;
-  std::int64_t i = std::int64_t{pos.row} - col->firstRow;
-  if (i < 0 || i >= static_cast<std::int64_t>(col->cells.size())) return;
-  __builtin_prefetch(&col->cells[static_cast<size_t>(i)]);
+  // The slot's address only: reading it is what the caller wants to happen later.
+  if (const Cell* cell = StoredSlot(pos)) __builtin_prefetch(cell);
 }
 
 void ChangedCells::insert(CellPos pos) {

@@ -124,6 +124,8 @@ class Sheet {
   // The column's cells, or nullptr; the last one found is remembered, as cells are mostly asked
   // for one column at a time.
   const Column* FindColumn(std::int32_t column) const;
+  // Where a cell would be kept within its column's stored stretch (blank or not), or nullptr.
+  const Cell* StoredSlot(CellPos pos) const;
   void Store(CellPos pos, Cell&& cell);
 
   std::string name_;
