@@ -3,13 +3,14 @@
 // at random, and with small pages nearly every lookup also misses the address translation cache.
 
 #include <cstddef>
-#include <cstdlib>
 #include <new>
 
 namespace kx::memhost {
 
-// Asks the system to back a 2 MB-aligned block with huge pages; a hint it may ignore.
-void AdviseHugePages(void* block, size_t bytes);
+// A block of `bytes` (a multiple of 2 MB) aligned to 2 MB, which the system is asked to back
+// with huge pages where it offers them (a hint it may ignore); null when memory is short.
+void* AllocateHugePageBlock(size_t bytes);
+void FreeHugePageBlock(void* block);
 
 // Allocates arrays of 2 MB or more on huge pages; smaller ones as usual.
 template <class T>
@@ -23,14 +24,13 @@ struct HugePageAllocator {
     size_t bytes = n * sizeof(T);
     if (bytes < kHugePage) return static_cast<T*>(::operator new(bytes));
     bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = std::aligned_alloc(kHugePage, bytes);
+    void* p = AllocateHugePageBlock(bytes);
     if (p == nullptr) throw std::bad_alloc();
-    AdviseHugePages(p, bytes);
     return static_cast<T*>(p);
   }
   void deallocate(T* p, size_t n) {
     if (n * sizeof(T) < kHugePage) ::operator delete(p);
-    else std::free(p);
+    else FreeHugePageBlock(p);
   }
   template <class U>
   bool operator==(const HugePageAllocator<U>&) const { return true; }

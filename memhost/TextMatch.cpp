@@ -7,6 +7,10 @@
 #include <cwctype>
 #include <locale.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace kx::memhost {
 
 namespace {
@@ -55,6 +59,31 @@ void Encode(char32_t cp, std::string& out) {
   }
 }
 
+#ifdef _WIN32
+// Case folding must not depend on the user's locale: the invariant locale's lower case, which
+// follows the Unicode tables as the C.UTF-8 locale does elsewhere.
+char32_t Lower(char32_t cp) {
+  if (cp < 0x80) return (cp >= 'A' && cp <= 'Z') ? cp + 32 : cp;
+  if (cp >= 0xD800 && cp <= 0xDFFF) return cp;  // a raw byte of invalid UTF-8 stays as it is
+  wchar_t in[2];
+  int units = 1;
+  if (cp > 0xFFFF) {
+    in[0] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+    in[1] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    units = 2;
+  } else {
+    in[0] = static_cast<wchar_t>(cp);
+  }
+  wchar_t out[2];
+  int made = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, in, units, out, 2, nullptr,
+                           nullptr, 0);
+  if (made == 1) return out[0];
+  if (made == 2 && out[0] >= 0xD800 && out[0] <= 0xDBFF) {
+    return 0x10000 + ((static_cast<char32_t>(out[0]) - 0xD800) << 10) + (out[1] - 0xDC00);
+  }
+  return cp;
+}
+#else
 // Case folding must not depend on the process locale, so it uses its own C.UTF-8 locale object.
 locale_t FoldLocale() {
   static locale_t loc = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
@@ -67,6 +96,7 @@ char32_t Lower(char32_t cp) {
   if (loc == static_cast<locale_t>(nullptr)) return cp;
   return static_cast<char32_t>(towlower_l(static_cast<wint_t>(cp), loc));
 }
+#endif
 
 }  // namespace
 
