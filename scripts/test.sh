@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the debug configuration and runs the whole test suite.
+# Installs what is missing, builds the debug configuration and runs the whole test suite; then
+# cross-builds the Windows add-in and runs its tests under Wine, on a display of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/setup.sh
+./scripts/setup.sh test
 cmake --preset debug
 cmake --build --preset debug
 ctest --preset debug -j2
+
+cmake --preset windows
+cmake --build --preset windows
+export KX_WINEPREFIX="${KX_WINEPREFIX:-$PWD/build/wine-prefix}"
+trap 'WINEPREFIX="$KX_WINEPREFIX" /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows
