@@ -1,0 +1,11 @@
+// The stand-in is an apartment-threaded server, as the host's objects are.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  int result = RUN_ALL_TESTS();
+  ::CoUninitialize();
+  return result;
+}
