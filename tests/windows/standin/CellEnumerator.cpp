@@ -34,6 +34,7 @@ class CellEnumerator final : public IEnumVARIANT, private Counted {
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
     if (out == nullptr || (count > 1 && fetched == nullptr)) return E_POINTER;
+    CountCall();
     ULONG n = 0;
     HRESULT hr = Guarded([&] {
       for (; n < count && next_ < cells_->size(); ++n) out[n] = ToCom((*cells_)[next_++]).Detach();

@@ -12,6 +12,7 @@ namespace kx::standin {
 namespace {
 
 std::atomic<long> live{0};
+std::atomic<long> calls{0};
 
 // Answers QueryInterface with the object itself, so that an argument can be recognised as one
 // of ours. Never asked for outside this process.
@@ -25,6 +26,8 @@ Counted::Counted() { ++live; }
 Counted::~Counted() { --live; }
 
 long LiveObjects() { return live.load(); }
+long CallsReceived() { return calls.load(); }
+void CountCall() { ++calls; }
 
 Object* Object::From(IUnknown* unknown) {
   if (unknown == nullptr) return nullptr;
@@ -108,6 +111,7 @@ const Member* Object::Find(DISPID id) const {
 HRESULT Object::Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
                        VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  ++calls;
   const Member* member = Find(id);
   if (member == nullptr) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{};
@@ -142,6 +146,7 @@ HRESULT Object::Call(const Member& member, LCID locale, WORD flags, DISPPARAMS& 
     if (!object.ok()) return com::ReportToCaller(object.error(), exception, class_.name);
     const VARIANT& v = *object->get();
     if (v.vt != VT_DISPATCH || v.pdispVal == nullptr) return DISP_E_BADPARAMCOUNT;
+    --calls;  // one call of the caller's, whichever object answers it
     return v.pdispVal->Invoke(DISPID_VALUE, IID_NULL, locale, flags, &params, result, exception,
                               argError);
   }

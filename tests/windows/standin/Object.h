@@ -50,6 +50,9 @@ struct Class {
   const IID* iid = nullptr;  // the object model's own interface, for clients that ask
 };
 
+// Counts one call received (CallsReceived).
+void CountCall();
+
 // Counts the life of every stand-in object, for LiveObjects().
 class Counted {
  protected:

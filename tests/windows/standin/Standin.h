@@ -25,6 +25,8 @@ com::ComPtr<IDispatch> MakeCOMAddIn(host::COMAddInRef addIn);
 
 // Stand-in objects alive now, each counted from construction to its final Release.
 long LiveObjects();
+// Calls received so far: every Invoke, and every step of a range's enumerator.
+long CallsReceived();
 
 // Registers a COM add-in with a host's add-in list: Create makes the class registered for the
 // ProgID in-process, and the host's calls on it reach the object's _IDTExtensibility2,
