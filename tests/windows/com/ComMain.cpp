@@ -1,0 +1,11 @@
+// The bridge runs in the host's single-threaded apartment.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  int result = RUN_ALL_TESTS();
+  ::CoUninitialize();
+  return result;
+}
