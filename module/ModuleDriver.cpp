@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
-#include "com/Text.h"
-#include "ui/Form.h"
+#include <cwchar>
+
+#include "module/ActivatedDriver.h"
+#include "module/ModuleState.h"
+#include "ui/win32/Win32Driver.h"
 
 namespace kx::module {
 
@@ -11,31 +14,48 @@ namespace {
 
 using TestDriverExport = ui::Driver* (*)();
 
-// Until the add-in draws its own windows: message boxes are shown, forms are closed at once.
-class MessageBoxDriver final : public ui::Driver {
- public:
-  void ShowModal(ui::Form& form) override { form.Unload(); }
-  void ShowModeless(ui::Form&) override {}
-  void DoEvents() override {}
-  void MsgBox(std::string_view text) override {
-    ::MessageBoxW(::GetActiveWindow(), com::Utf8ToWide(text).c_str(),
-                  com::Utf8ToWide(ui::kMessageBoxTitle).c_str(), MB_OK);
+bool IsOurs(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return std::wcscmp(name, L"KestrixForm") == 0;
+}
+
+BOOL CALLBACK TakeMainWindow(HWND window, LPARAM found) {
+  if (!::IsWindowVisible(window) || ::GetWindow(window, GW_OWNER) != nullptr || IsOurs(window)) {
+    return TRUE;
   }
-  void OpenUrl(std::string_view) override {}
-  void BeginWindowDrag(ui::Form&) override {}
-};
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+// The host's main window: the top-level window of this (the host's user-interface) thread that
+// the active window belongs to, else its first visible top-level window that is not ours.
+HWND HostMainWindow() {
+  HWND active = ::GetActiveWindow();
+  if (active != nullptr) {
+    HWND root = ::GetAncestor(active, GA_ROOTOWNER);
+    if (root != nullptr && !IsOurs(root)) return root;
+  }
+  HWND found = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), &TakeMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
 
 }  // namespace
 
 ui::Driver& ModuleDriver() {
   static ui::Driver* driver = []() -> ui::Driver* {
-    auto provided = reinterpret_cast<TestDriverExport>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(nullptr), "KestrixTestDriver")));
+    auto provided = reinterpret_cast<TestDriverExport>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(nullptr), "KestrixTestDriver")));
     if (provided != nullptr) {
       if (ui::Driver* own = provided()) return own;
     }
-    static MessageBoxDriver windows;
-    return &windows;
+    // The windows' procedures and hook live in this module: once it has drawn a window it stays
+    // loaded for the rest of the host's life, and the driver with it (never destroyed from
+    // DllMain at process exit, where destroying windows is not safe).
+    LockModule();
+    auto* windows = new ui::Win32Driver(&HostMainWindow);
+    return new ActivatedDriver(*windows, ActivatedDriver::ModuleContext(ThisModule()));
   }();
   return *driver;
 }
