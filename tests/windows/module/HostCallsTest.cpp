@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "standin/Standin.h"
-#include "tests/windows/module/InstalledModule.h"
 #include "tests/windows/module/Scenario.h"
 
 namespace kx::testing {
@@ -39,17 +38,8 @@ std::vector<host::Variant> Column(long rows, long salt) {
   return values;
 }
 
-class HostCalls : public ::testing::Test {
+class HostCalls : public RegisteredModuleSuite {
  protected:
-  static void SetUpTestSuite() {
-    module = new InstalledModule();
-    ASSERT_EQ(module->Register(), S_OK);
-  }
-  static void TearDownTestSuite() {
-    EXPECT_EQ(module->Unregister(), S_OK);
-    delete module;
-    module = nullptr;
-  }
 
   // The calls the command made, and what came of it.
   std::pair<long, Outcome> Run(Road road, const Measured& command, long rows) {
@@ -70,9 +60,7 @@ class HostCalls : public ::testing::Test {
     return {calls, outcome};
   }
 
-  static InstalledModule* module;
 };
-InstalledModule* HostCalls::module = nullptr;
 
 TEST_F(HostCalls, PerRowOfEachCommand) {
   constexpr long kShort = 200, kLong = 400;

@@ -151,4 +151,19 @@ Outcome Host::Seen() {
   return outcome;
 }
 
+namespace {
+InstalledModule* registered = nullptr;
+}
+
+void RegisteredModuleSuite::SetUpTestSuite() {
+  registered = new InstalledModule();
+  ASSERT_EQ(registered->Register(), S_OK);
+}
+
+void RegisteredModuleSuite::TearDownTestSuite() {
+  EXPECT_EQ(registered->Unregister(), S_OK);
+  delete registered;
+  registered = nullptr;
+}
+
 }  // namespace kx::testing

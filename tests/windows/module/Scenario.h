@@ -51,4 +51,12 @@ class Host {
   bool menuHost_;
 };
 
+// A test suite with the module installed and registered for all its tests, as an installer
+// leaves it.
+class RegisteredModuleSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+};
+
 }  // namespace kx::testing

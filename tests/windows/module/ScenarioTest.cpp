@@ -4,7 +4,6 @@
 // host object it was given.
 
 #include "standin/Standin.h"
-#include "tests/windows/module/InstalledModule.h"
 #include "tests/windows/module/Scenario.h"
 
 namespace kx::testing {
@@ -101,18 +100,8 @@ const Command kCommands[] = {
      }},
 };
 
-// The module registered for the whole suite, as an installer leaves it.
-class ThroughCom : public ::testing::Test {
+class ThroughCom : public RegisteredModuleSuite {
  protected:
-  static void SetUpTestSuite() {
-    module = new InstalledModule();
-    ASSERT_EQ(module->Register(), S_OK);
-  }
-  static void TearDownTestSuite() {
-    EXPECT_EQ(module->Unregister(), S_OK);
-    delete module;
-    module = nullptr;
-  }
 
   // Runs the command on a fresh host on one road and returns what came of it.
   Outcome RunOn(Road road, const char* version, const Command& command) {
@@ -132,9 +121,7 @@ class ThroughCom : public ::testing::Test {
     return outcome;
   }
 
-  static InstalledModule* module;
 };
-InstalledModule* ThroughCom::module = nullptr;
 
 TEST_F(ThroughCom, EveryCommandFromTheMenuDoesWhatItDoesCalledDirectly) {
   for (const Command& command : kCommands) {
