@@ -1,5 +1,6 @@
 #include "ui/win32/Layout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <variant>
@@ -39,29 +40,47 @@ bool Layout::InTwips(const Form& form) {
 
 Layout::Layout(const Form& form, int dpi)
     : dpi_(dpi), pixelsPerUnit_(dpi / (InTwips(form) ? kTwipsPerInch : kPointsPerInch)) {
-  // The model says nothing of which frame holds a control. A control that lies inside a frame's
-  // box on the form is placed on the form (the preventer's frames are drawn around their
-  // controls); one that lies inside no frame but fits a frame before it when measured from that
-  // frame's corner belongs to that frame (the colour chooser's swatches in Frame9).
+  // The model says nothing of which frame holds a control. A control whose box lies inside a
+  // frame's box on the form is placed on the form (the preventer's frames are drawn around their
+  // controls); one that does not, but fits a frame before it when measured from that frame's
+  // corner, belongs to that frame. The elements of a control array share one frame, so they are
+  // judged together: the colour chooser's swatches, some of which would fall inside Frame9 even
+  // on the form, all sit in it.
   const auto& controls = form.Controls();
   std::vector<Box> onForm(controls.size());
   origins_.assign(controls.size(), Origin{});
+  for (std::size_t i = 0; i < controls.size(); ++i) onForm[i] = BoxOf(Common(controls[i].Control), 0, 0);
+
+  const auto members = [&](std::size_t i) {
+    std::vector<std::size_t> same;
+    for (std::size_t k = 0; k < controls.size(); ++k) {
+      if (controls[k].Name == controls[i].Name) same.push_back(k);
+    }
+    return same;
+  };
   for (std::size_t i = 0; i < controls.size(); ++i) {
     const ControlRef& control = controls[i].Control;
-    const Geometry& g = Common(control);
-    onForm[i] = BoxOf(g, 0, 0);
     if (IsDecoration(control)) continue;
-    bool insideFrame = false;
-    for (std::size_t j = 0; j < controls.size() && !insideFrame; ++j) {
-      insideFrame = j != i && IsFrame(controls[j].Control) && Inside(onForm[i], onForm[j]);
+    const std::vector<std::size_t> group = members(i);
+    if (group.front() != i) continue;  // judged with the first element of its array
+    const auto allInside = [&](const Box& frame, float x, float y) {
+      return std::all_of(group.begin(), group.end(), [&](std::size_t k) {
+        return Inside(BoxOf(Common(controls[k].Control), x, y), frame);
+      });
+    };
+    bool onTheForm = false;
+    for (std::size_t j = 0; j < controls.size() && !onTheForm; ++j) {
+      onTheForm = j != i && IsFrame(controls[j].Control) && allInside(onForm[j], 0, 0);
     }
-    if (insideFrame) continue;
+    if (onTheForm) continue;
     for (std::size_t j = i; j-- > 0;) {
       if (!IsFrame(controls[j].Control)) continue;
-      const Geometry& frame = Common(controls[j].Control);
-      if (Inside(BoxOf(g, 0, 0), Box{0, 0, frame.Width, frame.Height})) {
-        origins_[i] = Origin{onForm[j].left, onForm[j].top};
-        onForm[i] = BoxOf(g, origins_[i].x, origins_[i].y);
+      const Box frame = onForm[j];
+      if (allInside(frame, frame.left, frame.top)) {
+        for (std::size_t k : group) {
+          origins_[k] = Origin{frame.left, frame.top};
+          onForm[k] = BoxOf(Common(controls[k].Control), frame.left, frame.top);
+        }
         break;
       }
     }
