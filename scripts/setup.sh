@@ -2,24 +2,31 @@
 # Installs what Kestrix needs on a Debian 12 machine. Safe to run again: packages already
 # present are skipped, and apt is only asked when something is missing.
 #   setup.sh program   what the kestrix program needs to build and run (the default)
+#   setup.sh package   that, and what scripts/package.sh needs to cross-build the Windows add-in
+#                      for x86-64 and i686 and make its installer packages: mingw-w64, widl and
+#                      the system IDL files (Wine's tools), wixl, and GoogleTest's sources, which
+#                      the Windows builds configure with
 #   setup.sh test      that, and what the test suite needs: GoogleTest and Google Benchmark,
-#                      openpyxl and LibreOffice for the workbook round trips, and mingw-w64,
-#                      Wine (with widl) and Xvfb to build the Windows add-in and run its tests
+#                      openpyxl and LibreOffice for the workbook round trips, Wine for 64-bit and
+#                      32-bit programs and Xvfb to run the Windows add-in's tests
 set -euo pipefail
 profile="${1:-program}"
 
 packages=(build-essential g++ cmake ninja-build pkg-config libzip-dev libpugixml-dev zlib1g-dev)
+package_tools=(googletest g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine64-tools wixl)
 case "$profile" in
   program) ;;
+  package) packages+=("${package_tools[@]}") ;;
   test)
     packages+=(
-      googletest libgtest-dev libgmock-dev libbenchmark-dev
+      "${package_tools[@]}"
+      libgtest-dev libgmock-dev libbenchmark-dev
       python3-openpyxl libreoffice-calc-nogui
-      g++-mingw-w64-x86-64 wine64 wine64-tools xvfb xauth
+      wine32:i386 xvfb xauth
     )
     ;;
   *)
-    echo "setup: unknown profile '$profile' (program or test)" >&2
+    echo "setup: unknown profile '$profile' (program, package or test)" >&2
     exit 2
     ;;
 esac
@@ -36,6 +43,10 @@ if ((${#missing[@]})); then
   SUDO=""
   if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
   export DEBIAN_FRONTEND=noninteractive
+  # Wine runs the 32-bit add-in and its package with the i386 half of Wine.
+  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 else
