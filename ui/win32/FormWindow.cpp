@@ -441,14 +441,23 @@ void FormWindow::Apply(Child& child, const Look& next) {
   child.hasTip = hadTip;
 }
 
-// A click may hide or disable the control that had the focus ("Yes" gives way to "Stop"); the
-// focus moves on to the first control Tab reaches, so that the keyboard still works the window.
+// A click may hide or disable the control that had the focus ("Yes" gives way to "Stop"). The
+// dialog manager then puts the focus on whatever control is still shown, a label or the bar
+// included; it moves on to the first control Tab reaches, so that the keyboard still works the
+// window.
 void FormWindow::KeepFocusReachable() {
   if (::GetActiveWindow() != window_) return;
+  // Nothing on the form takes the focus (the About window): the dialog manager's choice stands.
+  HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (first == nullptr) return;
   HWND focus = ::GetFocus();
+  const Child* child = Find(focus);
+  const bool takesFocus = child != nullptr &&
+                          (child->kind == Kind::Button || child->kind == Kind::Option || child->kind == Kind::Check);
   const bool lost = focus == nullptr || focus == window_ ||
-                    (::IsChild(window_, focus) && (!::IsWindowVisible(focus) || !::IsWindowEnabled(focus)));
-  if (lost) FocusFirst();
+                    (::IsChild(window_, focus) &&
+                     (!takesFocus || !::IsWindowVisible(focus) || !::IsWindowEnabled(focus)));
+  if (lost) ::SetFocus(first);
 }
 
 void FormWindow::FocusFirst() {

@@ -138,6 +138,12 @@ void Win32Driver::ShowModal(Form& form) {
   }
   HWND shown = window->Handle();
 
+  // Shown and active first: disabling the window that is active would leave Windows looking for
+  // another to activate.
+  ::ShowWindow(shown, SW_SHOW);
+  ::SetForegroundWindow(shown);
+  window->FocusFirst();
+
   // Everything else the user could reach waits: the host's window and our other windows.
   ModalShow show{&form, {}, false};
   const auto disable = [&](HWND other) {
@@ -149,10 +155,6 @@ void Win32Driver::ShowModal(Form& form) {
   disable(Host());
   for (const auto& other : windows_) disable(other->Handle());
   modal_.push_back(std::move(show));
-
-  ::ShowWindow(shown, SW_SHOW);
-  ::SetForegroundWindow(shown);
-  window->FocusFirst();
 
   ++ownLoops_;
   MSG message;
