@@ -105,7 +105,9 @@ TEST_F(PlayingTheUser, StopClickedDuringTheRunEndsItAndTheRowsVisitedAreCounted)
   long barAtClick = -1;
   std::wstring percentAtClick;
   bool stopInPlaceOfYes = false;
+  bool stopHasFocus = false;
   on.screen.AtYield(100, [&, this] {
+    stopHasFocus = ::GetFocus() == on.ControlOf<frmPrgBar>("CommandButton3");
     barAtClick = static_cast<long>(::SendMessageW(on.ControlOf<frmPrgBar>("ProgressBar1"), PBM_GETPOS, 0, 0));
     percentAtClick = TextOf(on.ControlOf<frmPrgBar>("lblPer"));
     stopInPlaceOfYes = CanPress<frmPrgBar>("CommandButton3") && !::IsWindowVisible(on.ControlOf<frmPrgBar>("CommandButton1")) &&
@@ -118,6 +120,7 @@ TEST_F(PlayingTheUser, StopClickedDuringTheRunEndsItAndTheRowsVisitedAreCounted)
   runner::ConfirmCountDuplicates(on.state);
 
   EXPECT_TRUE(stopInPlaceOfYes);
+  EXPECT_TRUE(stopHasFocus) << "the keyboard can reach Stop at once";
   EXPECT_EQ(barAtClick, 98) << "the bar follows the rows done";
   EXPECT_EQ(percentAtClick, L"3 %");
   EXPECT_EQ(number, L"100") << "every row visited is a duplicate; the run stopped after row 100";

@@ -146,5 +146,7 @@ void Run() {
 
 int main() {
   kx::testing::Run();
+  std::printf("DONE\n");
+  std::fflush(stdout);
   return 0;
 }
