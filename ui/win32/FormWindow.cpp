@@ -386,6 +386,30 @@ void FormWindow::Sync(const Form& form) {
   KeepFocusReachable();
 }
 
+void FormWindow::SyncControl(const Form& form, std::string_view name, int index) {
+  if (window_ == nullptr) return;
+  const std::size_t count = std::min(children_.size(), form.Controls().size());
+  bool swapped = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    Child& child = children_[i];
+    if (child.name == name && child.index == index) {
+      Apply(child, LookOf(form, i));
+      continue;
+    }
+    // Whatever the handler showed, hid, enabled or disabled on the way shows now too.
+    const ControlBase& common = Common(form.Controls()[i].Control);
+    if (child.window == nullptr || (common.Visible == child.look.visible && common.Enabled == child.look.enabled)) {
+      continue;
+    }
+    if (common.Enabled != child.look.enabled) ::EnableWindow(child.window, common.Enabled);
+    if (common.Visible != child.look.visible) ::ShowWindow(child.window, common.Visible ? SW_SHOWNA : SW_HIDE);
+    child.look.visible = common.Visible;
+    child.look.enabled = common.Enabled;
+    swapped = true;
+  }
+  if (swapped) KeepFocusReachable();
+}
+
 void FormWindow::Apply(Child& child, const Look& next) {
   Look& now = child.look;
   if (child.window == nullptr) {

@@ -221,7 +221,9 @@ void Win32Driver::WindowClosed(Form& form) {
 void Win32Driver::PropertyChanged(const PropertyChange& change) {
   for (const auto& window : windows_) {
     if (window->FormName() != change.Form) continue;
-    if (auto model = window->Model(); model && model->Loaded()) window->Sync(*model);
+    if (auto model = window->Model(); model && model->Loaded()) {
+      window->SyncControl(*model, change.Control, change.Index);
+    }
   }
 }
 
@@ -241,7 +243,6 @@ void Win32Driver::DoEvents() {
     Pump(message);
   }
   --ownLoops_;
-  SyncAll();
 }
 
 void Win32Driver::Pump(MSG& message) {
