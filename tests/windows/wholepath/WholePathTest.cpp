@@ -1,0 +1,212 @@
+// The whole path as a user of the spreadsheet takes it: a ribbon button of the stand-in host
+// pressed, Kestrix.dll loaded through COM drawing real windows (no scripted screen here), the
+// question answered Yes, a colour picked, the bar moving while the cells are compared, the
+// result window read and closed with OK, and the cells coloured.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/Host.h"
+#include "memhost/Application.h"
+#include "standin/Standin.h"
+#include "tests/windows/module/InstalledModule.h"
+#include "tests/windows/win32ui/User.h"
+
+namespace kx::testing {
+namespace {
+
+using ::testing::IsEmpty;
+
+// The host's main window, which owns the add-in's windows.
+class HostWindow {
+ public:
+  HostWindow() {
+    WNDCLASSEXW type{sizeof type};
+    type.lpfnWndProc = &::DefWindowProcW;
+    type.hInstance = ::GetModuleHandleW(nullptr);
+    type.lpszClassName = L"KestrixTestHost";
+    ::RegisterClassExW(&type);
+    window = ::CreateWindowExW(0, L"KestrixTestHost", L"Book1", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                               0, 0, 900, 700, nullptr, nullptr, type.hInstance, nullptr);
+    ::SetForegroundWindow(window);
+    ::SetActiveWindow(window);
+  }
+  ~HostWindow() { ::DestroyWindow(window); }
+  HWND window = nullptr;
+};
+
+struct Found {
+  std::wstring type;
+  std::wstring text;
+  HWND window;
+};
+
+// The add-in's windows up now, and their children.
+std::vector<HWND> AddinWindows() {
+  std::vector<HWND> windows;
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM list) -> BOOL {
+        wchar_t type[64] = {};
+        ::GetClassNameW(window, type, 64);
+        if (std::wstring(type) == L"KestrixForm" && ::IsWindowVisible(window)) {
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<Found> Children(HWND window) {
+  std::vector<Found> children;
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM list) -> BOOL {
+        wchar_t type[64] = {};
+        ::GetClassNameW(child, type, 64);
+        if (::IsWindowVisible(child)) {
+          reinterpret_cast<std::vector<Found>*>(list)->push_back({type, TextOf(child), child});
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+// The add-in's window showing a child with this text, and that child; nulls when none is up.
+std::pair<HWND, HWND> Showing(const std::wstring& text) {
+  for (HWND window : AddinWindows()) {
+    for (const Found& child : Children(window)) {
+      if (child.text.find(text) != std::wstring::npos) return {window, child.window};
+    }
+  }
+  return {nullptr, nullptr};
+}
+
+HWND ChildOfType(HWND window, const wchar_t* type) {
+  for (const Found& child : Children(window)) {
+    if (_wcsicmp(child.type.c_str(), type) == 0) return child.window;
+  }
+  return nullptr;
+}
+
+TEST(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
+  InstalledModule module;
+  ASSERT_EQ(module.Register(), S_OK);
+  HostWindow host;
+  {
+    auto app = std::make_shared<memhost::Application>("16.0");
+    app->AddBook();
+    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
+                                                     "Add-In Project Template", 3));
+    ASSERT_TRUE(app->Start().ok());
+
+    // Three thousand rows, every third one a repeat of the one before: long enough a run for
+    // the user to see the bar move.
+    constexpr int kRows = 3000;
+    auto sheet = app->Range("A1").value();
+    ASSERT_TRUE(sheet->SetValue(host::Variant("Customer")).ok());
+    for (int r = 2; r <= kRows; ++r) {
+      int id = r % 3 == 0 ? r - 1 : r;
+      ASSERT_TRUE(app->Range("A" + std::to_string(r)).value()->SetValue(host::Variant("c" + std::to_string(id))).ok());
+    }
+    ASSERT_TRUE(app->SelectAddress("A1:A" + std::to_string(kRows)).ok());
+
+    User user;
+    bool hostDisabledWhileAsked = false;
+    LONG_PTR askingStyle = 0;
+    std::set<LRESULT> barPositions;
+    std::wstring result;
+    user.When("answer Yes", [] { return Reachable(Showing(L"Yes").second); },
+              [&] {
+                auto [window, yes] = Showing(L"Yes");
+                hostDisabledWhileAsked = !::IsWindowEnabled(host.window);
+                askingStyle = ::GetWindowLongPtrW(window, GWL_STYLE);
+                Click(yes);
+              });
+    user.When("pick a colour", [] { return Reachable(Showing(L"CANCEL").second); },
+              [&] {
+                HWND chooser = Showing(L"CANCEL").first;
+                // The swatches are the labels without text that answer clicks.
+                for (const Found& child : Children(chooser)) {
+                  LONG_PTR style = ::GetWindowLongPtrW(child.window, GWL_STYLE);
+                  if (child.type == L"Static" && child.text.empty() && (style & SS_NOTIFY)) {
+                    Click(child.window);
+                    break;
+                  }
+                }
+              });
+    user.When("press OK", [] { return Reachable(Showing(L"CANCEL").second); },
+              [&] {
+                HWND chooser = Showing(L"CANCEL").first;
+                for (const Found& child : Children(chooser)) {
+                  if (child.text == L"OK") Click(child.window);
+                }
+              });
+    user.When("watch the bar move",
+              [&] {
+                if (HWND bar = ChildOfType(Showing(L"Stop").first, PROGRESS_CLASSW)) {
+                  barPositions.insert(::SendMessageW(bar, PBM_GETPOS, 0, 0));
+                }
+                return barPositions.size() >= 3 || Showing(L"Found in Selection").first != nullptr;
+              },
+              [] {});
+    user.When("read the result and press OK",
+              [] { return Reachable(Showing(L"Found in Selection").second); },
+              [&] {
+                auto [window, label] = Showing(L"Found in Selection");
+                result = TextOf(label);
+                for (const Found& child : Children(window)) {
+                  if (child.type == L"Button") Click(child.window);
+                }
+              });
+
+    auto pressed = app->PressRibbonButton("Kestrix.Connect", "cDR");
+    ASSERT_TRUE(pressed.ok()) << pressed.error().description;
+    EXPECT_THAT(user.Pending(), IsEmpty());
+
+    EXPECT_TRUE(hostDisabledWhileAsked) << "the question is modal to the host's window";
+    EXPECT_NE(askingStyle & WS_CAPTION, WS_CAPTION) << "the progress window has no title bar";
+    EXPECT_GE(barPositions.size(), 2u) << "the bar moved";
+    EXPECT_NE(result.find(L"Duplicate Entries Found in Selection"), std::wstring::npos) << result.c_str();
+    EXPECT_TRUE(::IsWindowEnabled(host.window));
+    EXPECT_THAT(AddinWindows(), IsEmpty());
+
+    // Every repeat and the row it repeats are coloured alike; the others are not.
+    std::set<std::string> fills;
+    for (int r = 2; r <= kRows; ++r) {
+      bool repeated = r % 3 == 0 || (r + 1) % 3 == 0;
+      auto fill = app->Range("A" + std::to_string(r)).value()->Interior().value()->ColorIndex().value();
+      if (repeated) {
+        fills.insert(host::DebugString(fill));
+      } else {
+        EXPECT_EQ(fill, host::Variant(static_cast<double>(host::xl::ColorIndexNone))) << r;
+      }
+    }
+    EXPECT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills.count(host::DebugString(host::Variant(static_cast<double>(host::xl::ColorIndexNone)))), 0u);
+    app->Shutdown();
+    EXPECT_EQ(standin::LiveObjects(), 0);
+  }
+  EXPECT_EQ(module.Unregister(), S_OK);
+}
+
+}  // namespace
+}  // namespace kx::testing
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+  int result = RUN_ALL_TESTS();
+  ::CoUninitialize();
+  return result;
+}
