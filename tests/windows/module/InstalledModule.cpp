@@ -52,7 +52,10 @@ std::wstring ProgramFolder() {
 }
 
 InstalledModule::InstalledModule(bool withRibbonDefinition) {
-  folder_ = TempFolder() + L"\\Kestrix T\u00e9st " + std::to_wstring(::GetCurrentProcessId());
+  // A folder of its own each time: a module the process still holds cannot be replaced.
+  static int made = 0;
+  folder_ = TempFolder() + L"\\Kestrix T\u00e9st " + std::to_wstring(::GetCurrentProcessId()) +
+            L"-" + std::to_wstring(++made);
   ::CreateDirectoryW(folder_.c_str(), nullptr);
   EXPECT_TRUE(::CopyFileW((ProgramFolder() + L"\\Kestrix.dll").c_str(), Path().c_str(), FALSE));
   if (withRibbonDefinition) {

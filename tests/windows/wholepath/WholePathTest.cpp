@@ -10,6 +10,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <set>
 #include <string>
 #include <vector>
@@ -99,9 +100,23 @@ HWND ChildOfType(HWND window, const wchar_t* type) {
   return nullptr;
 }
 
-TEST(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
-  InstalledModule module;
-  ASSERT_EQ(module.Register(), S_OK);
+// Once the module has drawn a window it stays loaded in the process: one installation serves
+// every test here.
+class WholePath : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    module = new InstalledModule();
+    ASSERT_EQ(module->Register(), S_OK);
+  }
+  static void TearDownTestSuite() {
+    EXPECT_EQ(module->Unregister(), S_OK);
+    delete module;
+  }
+  static InstalledModule* module;
+};
+InstalledModule* WholePath::module = nullptr;
+
+TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
   HostWindow host;
   {
     auto app = std::make_shared<memhost::Application>("16.0");
@@ -197,7 +212,58 @@ TEST(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
     app->Shutdown();
     EXPECT_EQ(standin::LiveObjects(), 0);
   }
-  EXPECT_EQ(module.Unregister(), S_OK);
+}
+
+// Stop, pressed while the count runs through the COM boundary, ends the run: the result counts
+// the rows visited so far.
+TEST_F(WholePath, StopDuringARunThroughTheModule) {
+  HostWindow host;
+  {
+    auto app = std::make_shared<memhost::Application>("16.0");
+    app->AddBook();
+    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
+                                                     "Add-In Project Template", 3));
+    ASSERT_TRUE(app->Start().ok());
+    constexpr int kRows = 4000;
+    for (int r = 1; r <= kRows; ++r) {
+      ASSERT_TRUE(app->Range("A" + std::to_string(r)).value()->SetValue(host::Variant("same")).ok());
+    }
+    ASSERT_TRUE(app->SelectAddress("A1:A" + std::to_string(kRows)).ok());
+
+    User user;
+    LRESULT barAtStop = 0;
+    std::wstring counted;
+    user.When("answer Yes", [] { return Reachable(Showing(L"Yes").second); },
+              [] { Click(Showing(L"Yes").second); });
+    user.When("press Stop once the bar has moved",
+              [&] {
+                HWND bar = ChildOfType(Showing(L"Stop").first, PROGRESS_CLASSW);
+                barAtStop = bar != nullptr ? ::SendMessageW(bar, PBM_GETPOS, 0, 0) : 0;
+                return barAtStop > 0 && Reachable(Showing(L"Stop").second);
+              },
+              [] { Click(Showing(L"Stop").second); });
+    user.When("read the count and press OK",
+              [] { return Reachable(Showing(L"Found in Selection").second); },
+              [&] {
+                HWND window = Showing(L"Found in Selection").first;
+                for (const Found& child : Children(window)) {
+                  if (!child.text.empty() && std::all_of(child.text.begin(), child.text.end(), ::iswdigit)) {
+                    counted = child.text;
+                  }
+                  if (child.type == L"Button") Click(child.window);
+                }
+              });
+    ASSERT_TRUE(app->PressRibbonButton("Kestrix.Connect", "ctDR").ok());
+    EXPECT_THAT(user.Pending(), IsEmpty());
+    ASSERT_FALSE(counted.empty());
+    long rows = std::stol(counted);
+    EXPECT_GT(rows, 0);
+    EXPECT_LT(rows, kRows) << "the run ended when Stop was pressed";
+    EXPECT_GE(rows, static_cast<long>(barAtStop)) << "every row the bar showed was counted";
+    EXPECT_THAT(AddinWindows(), IsEmpty());
+    app->Shutdown();
+    EXPECT_EQ(standin::LiveObjects(), 0);
+  }
 }
 
 }  // namespace
