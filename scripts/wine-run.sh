@@ -17,6 +17,10 @@ export WINEARCH=win64
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   "$wine" wineboot --init >/dev/null 2>&1 || true
+  # Wine's own desktop, as on Windows: with no window manager on the display, Wine would wait two
+  # seconds for one each time a window is hidden.
+  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1 || true
   "$wineserver" -w || true
 fi
 

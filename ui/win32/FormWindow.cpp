@@ -422,6 +422,12 @@ void FormWindow::Apply(Child& child, const Look& next) {
     return;
   }
   HWND window = child.window;
+  // A label's text and the bar's position change on every row of a run: the control is told at
+  // once (so that it reads back right) but paints only when the driver next lets windows repaint,
+  // as a control painting itself on each change would cost more than the row's own work.
+  const bool quiet = now.visible && next.visible && ::IsWindowVisible(window) &&
+                     (now.text != next.text || now.value != next.value);
+  if (quiet) ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
   if (!SameRect(now.box, next.box)) {
     ::SetWindowPos(window, nullptr, next.box.left, next.box.top, next.box.right - next.box.left,
                    next.box.bottom - next.box.top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -460,6 +466,10 @@ void FormWindow::Apply(Child& child, const Look& next) {
       break;
   }
   if (now.tip != next.tip) ApplyTip(child, next.tip);
+  if (quiet) {
+    ::SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(window, nullptr, TRUE);
+  }
   const bool hadTip = child.hasTip;
   now = next;
   child.hasTip = hadTip;

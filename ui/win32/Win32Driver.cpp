@@ -230,11 +230,22 @@ void Win32Driver::PropertyChanged(const PropertyChange& change) {
 // --- Delivering the user's actions ---
 
 void Win32Driver::DoEvents() {
-  Purge();
-  SyncAll();
+  // An engine yields once a row: the user's clicks and keys are taken every time, so that Stop
+  // works at once, but the windows are brought up to date and repainted only a few dozen times a
+  // second. Painting on every row would cost more than the row's own work.
+  const ULONGLONG now = ::GetTickCount64();
+  const bool repaint = now - lastRepaint_ >= kRepaintMilliseconds;
+  UINT filter = PM_REMOVE;
+  if (repaint) {
+    lastRepaint_ = now;
+    Purge();
+    SyncAll();
+  } else {
+    filter |= PM_QS_INPUT | PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
+  }
   ++ownLoops_;
   MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, filter)) {
     if (message.message == WM_QUIT) {
       // Left for the loop that owns the thread.
       ::PostQuitMessage(static_cast<int>(message.wParam));

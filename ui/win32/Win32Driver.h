@@ -94,6 +94,9 @@ class Win32Driver final : public Driver, private win32::FormWindowEvents {
   HHOOK keyboardHook_ = nullptr;
   // Inside our own loops the keyboard is handled there, not by the hook.
   int ownLoops_ = 0;
+  // When DoEvents last let the windows repaint.
+  static constexpr ULONGLONG kRepaintMilliseconds = 40;
+  ULONGLONG lastRepaint_ = 0;
 };
 
 }  // namespace kx::ui
