@@ -2,14 +2,16 @@
 
 namespace kx::com {
 
-std::wstring Utf8ToWide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  int size = static_cast<int>(utf8.size());
-  int units = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+std::wstring MultiByteToWide(std::string_view bytes, UINT codePage) {
+  if (bytes.empty()) return {};
+  int size = static_cast<int>(bytes.size());
+  int units = ::MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
   std::wstring wide(static_cast<size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), units);
+  ::MultiByteToWideChar(codePage, 0, bytes.data(), size, wide.data(), units);
   return wide;
 }
+
+std::wstring Utf8ToWide(std::string_view utf8) { return MultiByteToWide(utf8, CP_UTF8); }
 
 std::string WideToUtf8(std::wstring_view wide) {
   if (wide.empty()) return {};

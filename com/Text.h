@@ -12,6 +12,8 @@
 namespace kx::com {
 
 std::wstring Utf8ToWide(std::string_view utf8);
+// Bytes in a code page (CP_ACP: the system's ANSI code page) as UTF-16.
+std::wstring MultiByteToWide(std::string_view bytes, UINT codePage);
 std::string WideToUtf8(std::wstring_view wide);
 // The text of a BSTR, which may be null (an empty text).
 std::string BstrToUtf8(BSTR text);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "com/Text.h"
+
 namespace kx::module {
 
 namespace {
@@ -33,13 +35,7 @@ std::string ReadWholeFile(const std::wstring& path) {
 }  // namespace
 
 std::wstring ReadRibbonDefinition(const std::wstring& moduleFolder) {
-  std::string bytes = ReadWholeFile(moduleFolder + L"\\CaseRibbon.xml");
-  if (bytes.empty()) return {};
-  int size = static_cast<int>(bytes.size());
-  int units = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
-  std::wstring text(static_cast<size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), units);
-  return text;
+  return com::MultiByteToWide(ReadWholeFile(moduleFolder + L"\\CaseRibbon.xml"), CP_ACP);
 }
 
 }  // namespace kx::module

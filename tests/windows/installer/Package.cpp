@@ -191,20 +191,6 @@ bool FolderExists(const std::wstring& folder) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string FileText(const std::wstring& path) {
-  std::string text;
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-    text.append(buffer, read);
-  }
-  ::CloseHandle(file);
-  return text;
-}
-
 std::wstring ModuleVersion(const std::wstring& path) {
   DWORD handle = 0;
   DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &handle);

@@ -50,7 +50,6 @@ RegistryValues SelfRegisteredValues(const std::wstring& modulePath,
 // The names of the files in `folder`, sorted; `folder` itself missing gives nothing.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 bool FolderExists(const std::wstring& folder);
-std::string FileText(const std::wstring& path);
 // The ProductVersion of a module's version resource.
 std::wstring ModuleVersion(const std::wstring& path);
 

@@ -144,4 +144,18 @@ bool UserKeyExists(const std::wstring& key) {
   return true;
 }
 
+std::string FileText(const std::wstring& path) {
+  std::string text;
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return text;
+  char buffer[4096];
+  DWORD read = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    text.append(buffer, read);
+  }
+  ::CloseHandle(file);
+  return text;
+}
+
 }  // namespace kx::testing

@@ -44,5 +44,7 @@ void RemoveClassMirrorForWine();
 std::optional<std::wstring> UserText(const std::wstring& key, const std::wstring& name = L"");
 std::optional<DWORD> UserNumber(const std::wstring& key, const std::wstring& name);
 bool UserKeyExists(const std::wstring& key);
+// A file's bytes; empty when it cannot be read.
+std::string FileText(const std::wstring& path);
 
 }  // namespace kx::testing

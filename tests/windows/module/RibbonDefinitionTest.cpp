@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include <fstream>
-
 #include "com/ComPtr.h"
 #include "com/HostInterfaces.h"
 #include "com/Text.h"
@@ -33,18 +31,6 @@ std::string CustomUI(InstalledModule& module) {
   }
   ribbon.Reset();
   EXPECT_EQ(module.Unregister(), S_OK);
-  return text;
-}
-
-std::string FileText(const std::wstring& path) {
-  std::string text;
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return text;
-  char buffer[4096];
-  DWORD read = 0;
-  while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-  ::CloseHandle(file);
   return text;
 }
 

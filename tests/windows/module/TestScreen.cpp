@@ -21,3 +21,9 @@ ForwardingDriver& TestScreen() {
 }
 
 }  // namespace kx::testing
+
+// The module asks the program that loaded it for this: the add-in's windows then go to the
+// screen the running test set up, not to Windows.
+extern "C" __declspec(dllexport) kx::ui::Driver* KestrixTestDriver() {
+  return &kx::testing::TestScreen();
+}

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -112,6 +111,15 @@ class WholePath : public ::testing::Test {
     EXPECT_EQ(module->Unregister(), S_OK);
     delete module;
   }
+  // A ribbon host with one workbook and the add-in loaded through COM.
+  static std::shared_ptr<memhost::Application> StartHost() {
+    auto app = std::make_shared<memhost::Application>("16.0");
+    app->AddBook();
+    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
+                                                     "Add-In Project Template", 3));
+    EXPECT_TRUE(app->Start().ok());
+    return app;
+  }
   static InstalledModule* module;
 };
 InstalledModule* WholePath::module = nullptr;
@@ -119,11 +127,7 @@ InstalledModule* WholePath::module = nullptr;
 TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
   HostWindow host;
   {
-    auto app = std::make_shared<memhost::Application>("16.0");
-    app->AddBook();
-    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
-                                                     "Add-In Project Template", 3));
-    ASSERT_TRUE(app->Start().ok());
+    auto app = StartHost();
 
     // Three thousand rows, every third one a repeat of the one before: long enough a run for
     // the user to see the bar move.
@@ -219,11 +223,7 @@ TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
 TEST_F(WholePath, StopDuringARunThroughTheModule) {
   HostWindow host;
   {
-    auto app = std::make_shared<memhost::Application>("16.0");
-    app->AddBook();
-    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
-                                                     "Add-In Project Template", 3));
-    ASSERT_TRUE(app->Start().ok());
+    auto app = StartHost();
     constexpr int kRows = 4000;
     for (int r = 1; r <= kRows; ++r) {
       ASSERT_TRUE(app->Range("A" + std::to_string(r)).value()->SetValue(host::Variant("same")).ok());
@@ -268,11 +268,3 @@ TEST_F(WholePath, StopDuringARunThroughTheModule) {
 
 }  // namespace
 }  // namespace kx::testing
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-  int result = RUN_ALL_TESTS();
-  ::CoUninitialize();
-  return result;
-}

@@ -1,4 +1,5 @@
-// The stand-in is an apartment-threaded server, as the host's objects are.
+// The start of every Windows test program: COM in a single-threaded apartment, as the host runs
+// its add-ins.
 #include <gtest/gtest.h>
 #include <objbase.h>
 
