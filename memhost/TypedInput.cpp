@@ -20,6 +20,18 @@ std::string_view Trim(std::string_view s) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The host keeps the first 15 significant digits of a number it reads from text and makes the
+// rest zeros: it cuts, it does not round ("4111111111111119" reads as 4111111111111110). The
+// mantissa is cut before it is converted, where its decimal digits are still exact.
+void CutToFifteenDigits(std::string& number) {
+  int significant = 0;
+  for (char& c : number) {
+    if (c == 'e') break;
+    if (!IsDigit(c) || (significant == 0 && c == '0')) continue;
+    if (++significant > 15) c = '0';
+  }
+}
+
 std::optional<int> SmallInt(std::string_view s) {
   if (s.empty() || s.size() > 4) return std::nullopt;
   int v = 0;
@@ -155,6 +167,7 @@ std::optional<NumberText> ReadNumberText(std::string_view text) {
     if (i == expStart) return std::nullopt;
   }
   if (i != s.size()) return std::nullopt;
+  CutToFifteenDigits(digits);
   double value = 0;
   auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (ec != std::errc() || ptr != digits.data() + digits.size() || !std::isfinite(value)) {

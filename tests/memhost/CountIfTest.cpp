@@ -8,6 +8,7 @@
 #include "HostFixture.h"
 #include "memhost/CellKeys.h"
 #include "memhost/Criterion.h"
+#include "memhost/TypedInput.h"
 
 namespace kx::memhost {
 namespace {
@@ -219,6 +220,48 @@ TEST(Round15, NumbersCompareAtFifteenSignificantDigits) {
     EXPECT_EQ(Round15(c.value), c.rounded) << c.value;
     EXPECT_FALSE(std::signbit(Round15(c.value)) && c.rounded == 0) << "no negative zero";
   }
+}
+
+// Numeric text keeps its first 15 significant digits and the rest become zeros, as the host
+// reads it wherever it reads text as a number: criteria, typed entries, validation.
+TEST(ReadNumberText, KeepsFifteenSignificantDigitsAndCutsTheRest) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"123456789012345", 123456789012345.0},                 // 15 digits: as they are
+      {"4111111111111111", 4111111111111110.0},               // 16: the last becomes 0
+      {"4111111111111119", 4111111111111110.0},               // cut, not rounded up
+      {"41111111111111199", 41111111111111100.0},             // 17
+      {"12345678901234567890", 12345678901234500000.0},       // 20
+      {"99999999999999999", 99999999999999900.0},             // no carry into a new digit
+      {"-4111111111111119", -4111111111111110.0},
+      {"+4111111111111119", 4111111111111110.0},
+      {"000004111111111111119", 4111111111111110.0},          // leading zeros are no digits
+      {"0.00012345678901234567", 0.000123456789012345},
+      {"1234567890.123456789", 1234567890.12345},
+      {"4111111111111119E2", 411111111111111000.0},           // the mantissa's digits
+      {"4.111111111111119e-3", 0.00411111111111111},
+      {"$4,111,111,111,111,119", 4111111111111110.0},
+  };
+  for (const auto& c : cases) {
+    auto n = ReadNumberText(c.text);
+    ASSERT_TRUE(n.has_value()) << c.text;
+    EXPECT_EQ(n->value, c.value) << c.text;
+  }
+  // Typed into a cell, such a number is cut the same way.
+  EXPECT_EQ(ReadTypedInput("4111111111111119").value, Variant(4111111111111110.0));
+}
+
+TEST_F(CountIfTest, CardNumbersAreOneValueWhenTheirFirstFifteenDigitsAgree) {
+  sheet().LoadCell({1, 3}, Cell{Variant("4111111111111111")});
+  sheet().LoadCell({2, 3}, Cell{Variant("4111111111111119")});
+  sheet().LoadCell({3, 3}, Cell{Variant("4111111111111121")});
+  sheet().LoadCell({4, 3}, Cell{Variant(4111111111111110.0)});
+  EXPECT_EQ(CountIf("C1:C4", Variant("=4111111111111111")), 3);
+  EXPECT_EQ(CountIf("C1:C4", Variant("4111111111111114")), 3);
+  EXPECT_EQ(CountIf("C1:C4", Variant("=4111111111111121")), 1);
+  EXPECT_EQ(CountIf("C1:C4", Variant(4111111111111110.0)), 3);
 }
 
 }  // namespace
