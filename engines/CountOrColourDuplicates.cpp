@@ -62,12 +62,12 @@ long CountDuplicates(EngineRun& run, bool colour) {
   long singleCount = 0;
   for (long i = rows; i >= 1; --i) {
     ++stepCount;
-    auto text = CellComparisonText(*working, i);
+    auto value = CellComparison(*working, i);
     // Blank, empty text, an error value or a cell the host cannot read: never a duplicate.
-    if (!text || text->empty()) {
+    if (!value || value->text.empty()) {
       ++singleCount;
     } else if (onFailure.RunsBodyOnFailure([&]() -> host::Result<bool> {
-                 return KX_TRY(Occurrences(app, column, *text)) == 1;
+                 return KX_TRY(Occurrences(app, column, *value)) == 1;
                }())) {
       // A count the host cannot give counts the row as occurring once, so it is never coloured.
       ++singleCount;

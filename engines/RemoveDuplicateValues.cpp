@@ -58,7 +58,7 @@ void AllDuplicates(EngineRun& run) {
   if (!working) return;
 
   // Entry k (from 1) holds the value of the k-th cell the first pass cleared.
-  std::vector<std::string> removed(1);
+  std::vector<ComparedValue> removed(1);
   long stepCount = 0;
 
   // First pass, bottom-up: every occurrence below the topmost one of a repeated value goes, the
@@ -66,13 +66,13 @@ void AllDuplicates(EngineRun& run) {
   host::RangeRef column = WorkingColumn(run, 1);
   long rows = WorkingRowCount(run);
   for (long i = rows; i >= 1; --i) {
-    auto text = CellComparisonText(*working, i);
-    if (text && !text->empty()) {
+    auto value = CellComparison(*working, i);
+    if (value && !value->text.empty()) {
       // A count the host cannot give must never clear a cell.
       if (onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
-            return KX_TRY(Occurrences(app, column, *text)) > 1;
+            return KX_TRY(Occurrences(app, column, *value)) > 1;
           }())) {
-        removed.push_back(*text);
+        removed.push_back(*value);
         onFailure.Do(ClearCell(run.state, *working, i));
       }
       ++stepCount;
@@ -89,15 +89,7 @@ void AllDuplicates(EngineRun& run) {
   onFailure.Do(working->ForEachCell([&](const host::RangeRef& cell) {
     ++k;
     if (k <= recorded && selection) {
-      host::FindArgs find;
-      find.What = host::Variant(EscapeWildcards(removed[static_cast<size_t>(k)]));
-      find.After = cell;
-      find.LookIn = host::xl::LookInValues;
-      find.LookAt = host::xl::LookAtWhole;
-      find.SearchOrder = host::xl::SearchByRows;
-      find.SearchDirection = host::xl::SearchNext;
-      find.MatchCase = false;
-      auto found = onFailure.Do(selection->Find(find));
+      auto found = onFailure.Do(FindOccurrence(*selection, removed[static_cast<size_t>(k)], cell));
       if (found && *found) {
         auto address = onFailure.Do((*found)->Address());
         if (address) {
@@ -121,10 +113,10 @@ void AllUnique(EngineRun& run) {
   long rows = WorkingRowCount(run);
   long stepCount = 0;
   for (long i = rows; i >= 1; --i) {
-    auto text = CellComparisonText(*working, i);
-    if (text && !text->empty() &&
+    auto value = CellComparison(*working, i);
+    if (value && !value->text.empty() &&
         onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
-          return KX_TRY(Occurrences(app, column, *text)) == 1;
+          return KX_TRY(Occurrences(app, column, *value)) == 1;
         }())) {
       onFailure.Do(ClearCell(run.state, *working, i));
     }

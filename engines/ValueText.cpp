@@ -141,4 +141,58 @@ std::string EscapeWildcards(std::string_view text) {
 
 std::string LiteralCriterion(std::string_view text) { return "=" + EscapeWildcards(text); }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The significant digits of a text shaped as the host reads numbers (spaces, a sign or
+// parentheses, a currency sign, thousands separators, a decimal point, an exponent, a percent
+// sign); nothing for any other text.
+std::optional<int> SignificantDigits(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  if (s.size() >= 2 && s.front() == '(' && s.back() == ')') s = s.substr(1, s.size() - 2);
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  if (!s.empty() && s.front() == '$') s.remove_prefix(1);
+  if (!s.empty() && s.back() == '%') s.remove_suffix(1);
+  int significant = 0;
+  bool sawDigit = false, sawPoint = false;
+  size_t i = 0;
+  for (; i < s.size(); ++i) {
+    char c = s[i];
+    if (IsDigit(c)) {
+      sawDigit = true;
+      if (significant > 0 || c != '0') ++significant;
+    } else if (c == ',' && !sawPoint && sawDigit) {
+      continue;
+    } else if (c == '.' && !sawPoint) {
+      sawPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (!sawDigit) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    size_t digits = i;
+    while (i < s.size() && IsDigit(s[i])) ++i;
+    if (i == digits) return std::nullopt;
+  }
+  if (i != s.size()) return std::nullopt;
+  return significant;
+}
+
+}  // namespace
+
+bool CriterionMisreads(std::string_view text) {
+  std::string upper = EscapeWildcards(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (upper == "TRUE" || upper == "FALSE" || host::ErrorValueFromText(upper)) return true;
+  auto digits = SignificantDigits(text);
+  return digits && *digits > 15;
+}
+
 }  // namespace kx::engines

@@ -30,4 +30,11 @@ std::string EscapeWildcards(std::string_view text);
 // numbers by value, and case is still ignored, as the host's criteria do.
 std::string LiteralCriterion(std::string_view text);
 
+// True where the literal criterion does not stand for the text: the host reads "TRUE", "false"
+// or "#N/A" as the boolean or error value they spell, and a number of more than 15 significant
+// digits ("4111111111111111", a card number kept as text) as its first 15 digits followed by
+// zeros, so that texts differing only past the fifteenth digit would count as one. Such a text
+// is compared with the cells' own texts instead.
+bool CriterionMisreads(std::string_view text);
+
 }  // namespace kx::engines

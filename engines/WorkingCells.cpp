@@ -24,16 +24,84 @@ std::optional<std::string> CellText(host::Range& range, long row) {
   return ValueAsText(*value);
 }
 
-std::optional<std::string> CellComparisonText(host::Range& range, long row) {
+std::optional<ComparedValue> CellComparison(host::Range& range, long row) {
   auto value = CellValue(range, row);
   if (!value) return std::nullopt;
-  return ComparisonText(*value);
+  auto text = ComparisonText(*value);
+  if (!text) return std::nullopt;
+  return ComparedValue{std::move(*text), value->IsText()};
 }
 
+namespace {
+
+host::FindArgs ShowingText(const std::string& text, const host::RangeRef& after) {
+  host::FindArgs find;
+  find.What = host::Variant(EscapeWildcards(text));
+  find.After = after;
+  find.LookIn = host::xl::LookInValues;
+  find.LookAt = host::xl::LookAtWhole;
+  find.SearchOrder = host::xl::SearchByRows;
+  find.SearchDirection = host::xl::SearchNext;
+  find.MatchCase = false;
+  return find;
+}
+
+host::Result<bool> HoldsText(host::Range& cell) {
+  auto value = KX_TRY(cell.Value());
+  return value.IsText();
+}
+
+// Calls `visit` with every cell of `within` that holds the text itself (a boolean or error
+// value showing the same letters is another value), in search order from the cell after `after`,
+// until it returns false. Each cell is visited once: the search ends where it began.
+template <class Visit>
+host::Result<void> ForEachHolding(host::Range& within, const std::string& text,
+                                  const host::RangeRef& after, Visit&& visit) {
+  host::RangeRef cell = KX_TRY(within.Find(ShowingText(text, after)));
+  if (!cell) return {};
+  const std::string first = KX_TRY(cell->Address());
+  for (;;) {
+    if (KX_TRY(HoldsText(*cell)) && !visit(cell)) return {};
+    host::RangeRef next = KX_TRY(within.Find(ShowingText(text, cell)));
+    if (!next || KX_TRY(next->Address()) == first) return {};
+    cell = std::move(next);
+  }
+}
+
+}  // namespace
+
+namespace {
+bool Misread(const ComparedValue& value) {
+  return value.heldAsText && CriterionMisreads(value.text);
+}
+}  // namespace
+
 host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
-                                 const std::string& text) {
+                                 const ComparedValue& value) {
+  const std::string& text = value.text;
   auto function = KX_TRY(app.WorksheetFunction());
-  return function->CountIf(column, host::Variant(LiteralCriterion(text)));
+  double counted = KX_TRY(function->CountIf(column, host::Variant(LiteralCriterion(text))));
+  if (!Misread(value)) return counted;
+  // The host counted another value (the boolean, the error, every number sharing the first 15
+  // digits): the cells holding the very text are counted instead.
+  double holding = 0;
+  KX_TRY(ForEachHolding(*column, text, nullptr, [&](const host::RangeRef&) {
+    ++holding;
+    return true;
+  }));
+  return holding;
+}
+
+host::Result<host::RangeRef> FindOccurrence(host::Range& within, const ComparedValue& value,
+                                            const host::RangeRef& after) {
+  const std::string& text = value.text;
+  if (!Misread(value)) return within.Find(ShowingText(text, after));
+  host::RangeRef found;
+  KX_TRY(ForEachHolding(within, text, after, [&](const host::RangeRef& cell) {
+    found = cell;
+    return false;
+  }));
+  return found;
 }
 
 host::Result<void> ClearCell(ui::AddinState& state, host::Range& range, long row) {

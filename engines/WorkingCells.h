@@ -14,13 +14,27 @@ namespace kx::engines {
 // holds an error value, which has no text form.
 std::optional<std::string> CellText(host::Range& range, long row);
 
-// The comparison text of cell (row, 1): its text form cut to 255 characters; nothing as above.
-std::optional<std::string> CellComparisonText(host::Range& range, long row);
+// What the engines compare a cell by: its text form cut to 255 characters, and whether the cell
+// holds that as text (not as a number, date or boolean the text shows).
+struct ComparedValue {
+  std::string text;
+  bool heldAsText = false;
+};
+
+// The compared value of cell (row, 1); nothing when the cell cannot be read or holds an error.
+std::optional<ComparedValue> CellComparison(host::Range& range, long row);
 
 // How often a value occurs in a column under the host's count, the value standing for itself
-// (no pattern, no comparison).
+// (no pattern, no comparison). A text cell's text that the host's criterion would misread
+// (CriterionMisreads) is counted among the cells holding that very text, the case aside.
 host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
-                                 const std::string& text);
+                                 const ComparedValue& value);
+
+// The next cell after `after` in `within` (rows first, wrapping round) that shows the value's
+// text, the case aside; for a text the criterion misreads, the next that holds it as text.
+// Nothing when no cell does.
+host::Result<host::RangeRef> FindOccurrence(host::Range& within, const ComparedValue& value,
+                                            const host::RangeRef& after);
 
 // Clears cell (row, 1), recording its contents for the undo command first.
 host::Result<void> ClearCell(ui::AddinState& state, host::Range& range, long row);
