@@ -10,11 +10,12 @@
 
 #include "files/FileError.h"
 #include "files/Files.h"
+#include "files/OnDisk.h"
 #include "memhost/model/Book.h"
 
 namespace kx::files {
 
-class CsvSource : public memhost::SourceDocument {
+class CsvSource : public FileOrigin {
  public:
   std::shared_ptr<const std::string> bytes;
   size_t bomLength = 0;

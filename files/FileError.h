@@ -16,6 +16,8 @@ enum class FileErrorKind {
   TooLarge,      // over a size limit (decompression bombs, absurd dimensions, too many cells)
   Unsupported,   // valid, but asks for something we cannot do (e.g. colours into .csv)
   WriteFailed,   // the operating system refused the write; the target is untouched
+  Refused,       // the file must not be replaced (read-only, linked, in use, changed on disk)
+  Cancelled,     // the save was abandoned before the file was replaced; it is as it was
 };
 
 struct FileError {

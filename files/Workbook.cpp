@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <exception>
@@ -49,13 +51,23 @@ FileResult<std::shared_ptr<memhost::Book>> OpenWorkbook(const std::string& path,
       return FileError{FileErrorKind::NotAWorkbook,
                        path + ": only .xlsx and .csv workbooks can be opened"};
     }
-    auto bytes = std::make_shared<std::string>(
-        KX_TRY(ReadFileBytes(path, options.limits.maxFileBytes)));
+    OpenedFile opened = KX_TRY(OpenRegularFile(path, options.lock));
+    auto read = ReadFileBytes(opened.fd, path, options.limits.maxFileBytes);
+    ::close(opened.fd);
+    if (!read) return read.error();
+    auto bytes = std::make_shared<std::string>(std::move(read).value());
     FileResult<std::shared_ptr<memhost::Book>> book =
         format == Format::Xlsx ? ReadXlsx(bytes, path, options) : ReadCsv(bytes, path, options);
     if (!book) return book;
     book.value()->name = BaseName(path);
     book.value()->path = path;
+    if (auto* origin = dynamic_cast<FileOrigin*>(book.value()->source.get())) {
+      std::error_code ignored;
+      origin->resolvedPath =
+          std::filesystem::weakly_canonical(KX_TRY(ResolveLinks(path)), ignored).string();
+      origin->state = opened.state;
+      origin->lock = opened.lock;
+    }
     return book;
   });
 }
@@ -68,14 +80,19 @@ FileResult<void> SaveWorkbook(const memhost::Book& book, const std::string& path
       return FileError{FileErrorKind::Unsupported,
                        path + ": only .xlsx and .csv files can be saved"};
     }
+    WriteOptions write;
+    write.origin = dynamic_cast<FileOrigin*>(book.source.get());
+    write.cancelled = options.cancelled;
+    write.namedTemporary = options.namedTemporary;
     if (format == Format::Csv) {
       // Refuse before anything touches the disk.
       std::string csv = KX_TRY(CsvText(book, path, options));
-      return WriteAtomically(path,
-                             [&](const std::string& temp) { return WriteBytes(temp, csv, path); });
+      return WriteAtomically(
+          path, [&](int fd) { return WriteBytes(fd, csv, path); }, write);
     }
-    return WriteAtomically(path,
-                           [&](const std::string& temp) { return WriteXlsx(book, temp, path); });
+    KX_TRY(CheckXlsxTarget(book, path));
+    return WriteAtomically(
+        path, [&](int fd) { return WriteXlsx(book, fd, path); }, write);
   });
 }
 

@@ -111,6 +111,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   source->sharedStringsPart = partOf("sharedStrings");
   source->themePart = partOf("theme");
   source->calcChainPart = partOf("calcChain");
+  source->macros = !partOf("vbaProject").empty();
   if (pugi::xml_node pr = Child(workbook, "workbookPr")) {
     std::string_view v = pr.attribute("date1904").value();
     source->date1904 = v == "1" || v == "true";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/OnDisk.h"
 #include "memhost/model/Book.h"
 #include "memhost/model/Grid.h"
 #include "memhost/model/Validation.h"
@@ -29,7 +30,7 @@ struct XlsxSheetSource {
   std::vector<FormulaGroup> formulaGroups;
 };
 
-class XlsxSource : public memhost::SourceDocument {
+class XlsxSource : public FileOrigin {
  public:
   std::shared_ptr<const std::string> bytes;
   std::string workbookPart;
@@ -38,6 +39,7 @@ class XlsxSource : public memhost::SourceDocument {
   std::string themePart;
   std::string calcChainPart;
   bool date1904 = false;
+  bool macros = false;  // the package holds a macro project
   std::vector<XlsxSheetSource> sheets;
 };
 

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "files/NewPackage.h"
 #include "files/Palette.h"
@@ -32,6 +34,54 @@ std::string WithoutChildren(std::string_view xml,
   return out;
 }
 
+enum class PackageKind { Workbook, MacroWorkbook, Template, MacroTemplate };
+
+PackageKind KindOf(const std::string& targetName) {
+  std::string ext = std::filesystem::path(targetName).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (ext == ".xlsm") return PackageKind::MacroWorkbook;
+  if (ext == ".xltx") return PackageKind::Template;
+  if (ext == ".xltm") return PackageKind::MacroTemplate;
+  return PackageKind::Workbook;
+}
+
+std::string_view WorkbookContentType(PackageKind kind) {
+  switch (kind) {
+    case PackageKind::MacroWorkbook:
+      return "application/vnd.ms-excel.sheet.macroEnabled.main+xml";
+    case PackageKind::Template:
+      return "application/vnd.openxmlformats-officedocument.spreadsheetml.template.main+xml";
+    case PackageKind::MacroTemplate:
+      return "application/vnd.ms-excel.template.macroEnabled.main+xml";
+    case PackageKind::Workbook:
+      break;
+  }
+  return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml";
+}
+
+// The content types with the workbook part's type set; the spreadsheet refuses a file whose
+// extension and type disagree.
+std::string WithWorkbookType(std::string_view types, const std::string& partName,
+                             std::string_view type) {
+  auto root = RootElement(types);
+  if (!root) return std::string(types);
+  size_t next = root->tagEnd;
+  bool malformed = false;
+  while (auto child = NextChild(types, next, root->contentEnd, malformed)) {
+    std::string_view tag = child->StartTag(types);
+    if (LocalName(child->name) != "Override" || RawAttribute(tag, "PartName") != partName)
+      continue;
+    if (RawAttribute(tag, "ContentType") == type) return std::string(types);
+    return std::string(types.substr(0, child->begin)) +
+           SetAttribute(tag, "ContentType", type) + std::string(types.substr(child->tagEnd));
+  }
+  std::string prefix(root->name.substr(0, root->name.size() - LocalName(root->name).size()));
+  return std::string(types.substr(0, root->contentEnd)) + "<" + prefix + "Override PartName=\"" +
+         partName + "\" ContentType=\"" + std::string(type) + "\"/>" +
+         std::string(types.substr(root->contentEnd));
+}
+
 // Asks the spreadsheet to recalculate every formula when it opens the book.
 std::string WithFullCalculation(std::string_view xml) {
   auto root = RootElement(xml);
@@ -55,8 +105,22 @@ std::string WithFullCalculation(std::string_view xml) {
 }
 }  // namespace
 
-FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPath,
-                           const std::string& targetName) {
+FileResult<void> CheckXlsxTarget(const memhost::Book& book, const std::string& targetName) {
+  const auto* source = dynamic_cast<const XlsxSource*>(book.source.get());
+  const PackageKind kind = KindOf(targetName);
+  if (source != nullptr && source->macros &&
+      (kind == PackageKind::Workbook || kind == PackageKind::Template)) {
+    const bool tmpl = kind == PackageKind::Template;
+    return FileError{FileErrorKind::Unsupported,
+                     targetName + ": the workbook holds macros, which an " +
+                         (tmpl ? ".xltx" : ".xlsx") + " file cannot keep; save it as " +
+                         (tmpl ? ".xltm" : ".xlsm") + " to keep them"};
+  }
+  return {};
+}
+
+FileResult<void> WriteXlsx(const memhost::Book& book, int fd, const std::string& targetName) {
+  KX_TRY(CheckXlsxTarget(book, targetName));
   const auto* source = dynamic_cast<const XlsxSource*>(book.source.get());
   std::shared_ptr<XlsxSource> fresh;
   if (source == nullptr) {
@@ -132,6 +196,9 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
         source->workbookPart,
         PartText::Whole(WithFullCalculation(KX_TRY(zip->Read(source->workbookPart)))));
   }
+  const std::string originalTypes = KX_TRY(zip->Read("[Content_Types].xml"));
+  std::string types = WithWorkbookType(originalTypes, "/" + source->workbookPart,
+                                       WorkbookContentType(KindOf(targetName)));
   // The calculation chain lists formula cells; one that lost or gained formulas is stale, and
   // the spreadsheet rebuilds a missing chain on its own.
   if ((formulaChanged || book.needsRecalculation) && !source->calcChainPart.empty()) {
@@ -143,15 +210,15 @@ FileResult<void> WriteXlsx(const memhost::Book& book, const std::string& tempPat
           auto type = RawAttribute(tag, "Type");
           return type && type->size() > 10 && type->substr(type->size() - 10) == "/calcChain";
         })));
-    std::string types = KX_TRY(zip->Read("[Content_Types].xml"));
     std::string partName = "/" + source->calcChainPart;
-    plan.replaced.insert_or_assign(
-        "[Content_Types].xml", PartText::Whole(WithoutChildren(types, [&](std::string_view tag) {
-          auto name = RawAttribute(tag, "PartName");
-          return name && *name == partName;
-        })));
+    types = WithoutChildren(types, [&](std::string_view tag) {
+      auto name = RawAttribute(tag, "PartName");
+      return name && *name == partName;
+    });
   }
-  return WritePackage(*zip, plan, tempPath, targetName);
+  if (types != originalTypes)
+    plan.replaced.insert_or_assign("[Content_Types].xml", PartText::Whole(std::move(types)));
+  return WritePackage(*zip, plan, fd, targetName);
 }
 
 }  // namespace kx::files

@@ -2,7 +2,10 @@
 
 #include "files/ParallelDeflate.h"
 
+#include <unistd.h>
 #include <zip.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cctype>
@@ -248,10 +251,83 @@ zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_
 
 // Parts from this size on are deflated on every core before libzip takes them.
 constexpr size_t kDeflateInParallelFrom = size_t{4} << 20;
+
+// The package's destination: a descriptor written in place. The library's own file target
+// would write to yet another temporary file beside the target, which a kill leaves behind.
+struct FdTarget {
+  int fd = -1;
+  zip_uint64_t at = 0, end = 0;
+  zip_error_t error;
+};
+
+zip_int64_t WriteToFd(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+  auto& target = *static_cast<FdTarget*>(state);
+  switch (command) {
+    case ZIP_SOURCE_SUPPORTS:
+      return ZIP_SOURCE_SUPPORTS_WRITABLE;
+    case ZIP_SOURCE_STAT: {
+      // An existing, empty file: the package is made anew.
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &target.error);
+      if (st == nullptr) return -1;
+      zip_stat_init(st);
+      st->valid |= ZIP_STAT_SIZE;
+      st->size = 0;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&target.error, data, length);
+    case ZIP_SOURCE_OPEN:
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+    case ZIP_SOURCE_READ:
+    case ZIP_SOURCE_SEEK:
+    case ZIP_SOURCE_TELL:
+    case ZIP_SOURCE_COMMIT_WRITE:
+    case ZIP_SOURCE_ROLLBACK_WRITE:
+      return 0;
+    case ZIP_SOURCE_BEGIN_WRITE:
+    case ZIP_SOURCE_REMOVE:
+      if (::ftruncate(target.fd, 0) != 0) {
+        zip_error_set(&target.error, ZIP_ER_WRITE, errno);
+        return -1;
+      }
+      target.at = target.end = 0;
+      return 0;
+    case ZIP_SOURCE_WRITE: {
+      const char* bytes = static_cast<const char*>(data);
+      zip_uint64_t done = 0;
+      while (done < length) {
+        ssize_t n = ::pwrite(target.fd, bytes + done, length - done,
+                             static_cast<off_t>(target.at + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+          zip_error_set(&target.error, ZIP_ER_WRITE, n < 0 ? errno : ENOSPC);
+          return -1;
+        }
+        done += static_cast<zip_uint64_t>(n);
+      }
+      target.at += length;
+      target.end = std::max(target.end, target.at);
+      return static_cast<zip_int64_t>(length);
+    }
+    case ZIP_SOURCE_SEEK_WRITE: {
+      zip_int64_t at = zip_source_seek_compute_offset(target.at, target.end, data, length,
+                                                      &target.error);
+      if (at < 0) return -1;
+      target.at = static_cast<zip_uint64_t>(at);
+      return 0;
+    }
+    case ZIP_SOURCE_TELL_WRITE:
+      return static_cast<zip_int64_t>(target.at);
+    default:
+      zip_error_set(&target.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
 constexpr int kCompressionLevel = 6;
 }  // namespace
 
-FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, int fd,
                               const std::string& targetName) {
   // The streams outlive zip_close, which is when libzip reads them.
   std::deque<PartStream> streams;
@@ -268,9 +344,24 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std:
     return FileError{FileErrorKind::WriteFailed, targetName + ": cannot be written (" + what +
                                                      (why.empty() ? "" : ": ") + why + ")"};
   };
-  int err = 0;
-  zip_t* out = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
-  if (out == nullptr) return fail(nullptr, "cannot create the file");
+  FdTarget target;
+  target.fd = fd;
+  zip_error_init(&target.error);
+  struct ErrorFini {
+    zip_error_t* e;
+    ~ErrorFini() { zip_error_fini(e); }
+  } targetError{&target.error};
+  zip_error_t openError;
+  zip_error_init(&openError);
+  zip_source_t* destination = zip_source_function_create(WriteToFd, &target, &openError);
+  zip_t* out = destination == nullptr
+                   ? nullptr
+                   : zip_open_from_source(destination, ZIP_CREATE | ZIP_TRUNCATE, &openError);
+  zip_error_fini(&openError);
+  if (out == nullptr) {
+    if (destination != nullptr) zip_source_free(destination);
+    return fail(nullptr, "cannot create the file");
+  }
 
   auto addPart = [&](const std::string& name, PartText& content) -> bool {
     PartStream& stream = streams.emplace_back();

@@ -65,9 +65,9 @@ struct PackagePlan {
   std::vector<std::string> dropped;             // original parts left out
 };
 
-// Writes the planned package to `path` (a temporary file the caller then renames). The new
-// parts are streamed into the package and freed as they are written.
-FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, const std::string& path,
+// Writes the planned package to the descriptor `fd` (a temporary file the caller then puts in
+// place). The new parts are streamed into the package and freed as they are written.
+FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, int fd,
                               const std::string& targetName);
 
 }  // namespace kx::files

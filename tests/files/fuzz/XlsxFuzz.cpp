@@ -1,7 +1,9 @@
 // Fuzzes the whole .xlsx reader from the file's bytes, and saving what it read after a change.
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -18,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   kx::memhost::Sheet& sheet = *book.value()->sheets[0];
   if (auto used = sheet.UsedArea()) sheet.SetCell({used->firstRow, used->firstColumn}, {});
   sheet.SetRowHidden(3, !sheet.RowHidden(3));
-  std::string out = "/tmp/kx-fuzz-xlsx-" + std::to_string(::getpid()) + ".xlsx";
-  (void)kx::files::WriteXlsx(*book.value(), out, "fuzz.xlsx");
-  ::unlink(out.c_str());
+  int fd = ::open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) abort();
+  (void)kx::files::WriteXlsx(*book.value(), fd, "fuzz.xlsx");
+  ::close(fd);
   return 0;
 }
