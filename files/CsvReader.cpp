@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/CellText.h"
 #include "files/Csv.h"
 #include "memhost/model/Grid.h"
 
@@ -157,6 +158,12 @@ FileResult<std::shared_ptr<memhost::Book>> ReadCsv(std::shared_ptr<const std::st
                              fileName + ": has more " +
                                  (f.row > memhost::kMaxRows ? "rows" : "columns") +
                                  " than a sheet holds"};
+          return false;
+        }
+        if (!FitsACell(*f.value, options.limits.maxCellChars)) {
+          status = TooLongForACell(fileName + ": the field at row " + std::to_string(f.row) +
+                                       ", column " + std::to_string(f.column),
+                                   options.limits.maxCellChars);
           return false;
         }
         host::Variant v = CsvValue(*f.value);

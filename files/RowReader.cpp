@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "files/CellText.h"
 #include "files/XmlBatches.h"
 #include "memhost/References.h"
 #include "memhost/model/Address.h"
@@ -137,9 +138,16 @@ FileResult<void> RowReader::ReadRow(pugi::xml_node rowNode) {
       Formula(f, pos, cell);
     else
       ArrayFormula(pos, cell);
+    KX_TRY(CheckLength(cell, pos));
     sheet_.LoadCell(pos, std::move(cell));
   }
   return {};
+}
+
+FileResult<void> RowReader::CheckLength(const memhost::Cell& cell, CellPos pos) const {
+  if (!cell.value.IsText() || FitsACell(cell.value.AsText(), ctx_.maxCellChars)) return {};
+  return TooLongForACell(ctx_.what + ": cell " + memhost::FormatAreaRelative(Area::Cell(pos)),
+                         ctx_.maxCellChars);
 }
 
 FileResult<void> RowReader::ReadPlainRow() {
@@ -153,6 +161,7 @@ FileResult<void> RowReader::ReadPlainRow() {
     CellPos pos = KX_TRY(PlaceCell(c.r, xf, cell));
     SetValue(cell, KX_TRY(CellValue(c.t.value_or("n"), c.v, ctx_)), xf);
     ArrayFormula(pos, cell);
+    KX_TRY(CheckLength(cell, pos));
     sheet_.LoadCell(pos, std::move(cell));
   }
   return {};

@@ -39,6 +39,7 @@ class RowReader {
   void Formula(pugi::xml_node f, memhost::CellPos pos, memhost::Cell& cell);
   FileResult<void> ReadRow(pugi::xml_node row);
   FileResult<void> ReadPlainRow();
+  FileResult<void> CheckLength(const memhost::Cell& cell, memhost::CellPos pos) const;
   // Parses text[from, to), rows that are not plain, and reads them.
   FileResult<void> ParseRows(std::string_view text, size_t from, size_t to);
 

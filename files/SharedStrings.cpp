@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include "files/CellText.h"
 #include "files/SheetWalk.h"
 #include "files/Xlsx.h"
 #include "files/XmlBatches.h"
@@ -40,8 +41,10 @@ std::optional<std::string_view> PlainText(std::string_view text, const ElementSp
 }  // namespace
 
 FileResult<SharedStrings> ReadSharedStrings(std::unique_ptr<TextStream> part,
-                                            const std::string& what) {
+                                            const std::string& what,
+                                            std::uint64_t maxCellChars) {
   SheetWalk walk(std::move(part), what, "");
+  walk.LimitTextRuns(maxCellChars);
   KX_TRY(walk.ReadHead());
   KX_TRY(CheckPartXml(walk.head(), what));
   if (!walk.root() || LocalName(walk.root()->name) != "sst") {
@@ -51,12 +54,20 @@ FileResult<SharedStrings> ReadSharedStrings(std::unique_ptr<TextStream> part,
   pugi::xml_document doc;
   KX_TRY(walk.ForEachBatch([&](std::string_view text, size_t,
                                const std::vector<ElementSpan>& items) -> FileResult<void> {
+    auto add = [&](std::string_view item) -> FileResult<void> {
+      if (maxCellChars != 0 && !FitsACell(item, maxCellChars)) {
+        return TooLongForACell(what + ": item " + std::to_string(strings.size() + 1),
+                               maxCellChars);
+      }
+      strings.Add(item);
+      return {};
+    };
     for (const ElementSpan& si : items) {
       if (auto plain = PlainText(text, si)) {
         if (plain->find("_x") == std::string_view::npos)
-          strings.Add(*plain);
+          KX_TRY(add(*plain));
         else
-          strings.Add(DecodeCellText(*plain));
+          KX_TRY(add(DecodeCellText(*plain)));
         continue;
       }
       pugi::xml_parse_result parsed = doc.load_buffer(text.data() + si.begin, si.end - si.begin,
@@ -66,7 +77,7 @@ FileResult<SharedStrings> ReadSharedStrings(std::unique_ptr<TextStream> part,
                          what + " is malformed XML (" + parsed.description() + ")"};
       }
       if (LocalName(doc.document_element().name()) == "si")
-        strings.Add(ElementText(doc.document_element()));
+        KX_TRY(add(ElementText(doc.document_element())));
     }
     return {};
   }));

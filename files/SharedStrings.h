@@ -4,6 +4,7 @@
 // is read as its part inflates, never holding the part whole.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,8 +37,10 @@ class SharedStrings {
   std::vector<size_t> starts_;
 };
 
-// Reads the table; `what` names it in messages.
+// Reads the table; `what` names it in messages. A text longer than a cell can hold is refused
+// (0: any length, for a table that was read within the limit before).
 FileResult<SharedStrings> ReadSharedStrings(std::unique_ptr<TextStream> part,
-                                            const std::string& what);
+                                            const std::string& what,
+                                            std::uint64_t maxCellChars = 32767);
 
 }  // namespace kx::files

@@ -320,6 +320,7 @@ FileResult<void> ReadSheet(std::string_view xml, memhost::Sheet& sheet, XlsxShee
 FileResult<void> ReadSheet(std::unique_ptr<TextStream> part, memhost::Sheet& sheet,
                            XlsxSheetSource& source, const SheetReadContext& ctx) {
   SheetWalk walk(std::move(part), ctx.what, "sheetData", ctx.windowBytes);
+  walk.LimitTextRuns(ctx.maxCellChars);
   KX_TRY(walk.ReadHead());
   KX_TRY(CheckPartXml(walk.head(), ctx.what));
   if (!walk.root() || LocalName(walk.root()->name) != "worksheet")

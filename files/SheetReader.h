@@ -25,6 +25,7 @@ struct SheetReadContext {
   const std::vector<bool>* dateFormats = nullptr;           // cell format index -> shows a date
   bool date1904 = false;
   std::uint64_t* cellBudget = nullptr;  // cells the book may still take
+  std::uint64_t maxCellChars = 32767;   // the longest text a cell may hold
   size_t windowBytes = PartWindow::kDefaultStretch;  // how much of the part is read at a time
 };
 

@@ -1,5 +1,7 @@
 #include "files/SheetWalk.h"
 
+#include "files/CellText.h"
+
 namespace kx::files {
 
 std::unique_ptr<TextStream> StreamOf(std::string text) {
@@ -88,9 +90,23 @@ FileResult<void> SheetWalk::ForEachBatch(const Batch& visit) {
     }
     if (batch.empty() || batchBytes < kBatchBytes) {
       if (window_.complete()) return Malformed();
+      if (maxCellChars_ != 0 && batch.empty()) KX_TRY(CheckTextRuns(text.substr(next)));
       KX_TRY(window_.More(pos));
     }
   }
+}
+
+FileResult<void> SheetWalk::CheckTextRuns(std::string_view partial) const {
+  // A character takes at most ten bytes as XML writes it ("&#x10FFFF;"), so a longer stretch of
+  // text between two tags is more than any cell can hold.
+  const std::uint64_t longest = maxCellChars_ * 10;
+  if (partial.size() <= longest) return {};
+  size_t run = 0;
+  for (char c : partial) {
+    run = c == '<' ? 0 : run + 1;
+    if (run > longest) return TooLongForACell(what_ + ": a cell", maxCellChars_);
+  }
+  return {};
 }
 
 FileResult<SheetSkeleton> SheetWalk::Finish() {

@@ -38,6 +38,10 @@ class SheetWalk {
             std::string_view list = "sheetData", size_t stretch = PartWindow::kDefaultStretch)
       : window_(std::move(stream), stretch), what_(std::move(what)), list_(list) {}
 
+  // Refuses a text in the rows too long to be one cell's of at most `maxCellChars` characters,
+  // before the window grows to hold it.
+  void LimitTextRuns(std::uint64_t maxCellChars) { maxCellChars_ = maxCellChars; }
+
   // Reads up to the rows. The root's and the rows element's start tags (nullopt when the part
   // has no root, or the root no rows element) are then known, positions as in the part; their
   // names point into the head, which is gone once the rows are walked.
@@ -61,6 +65,7 @@ class SheetWalk {
 
  private:
   static constexpr size_t kBatchBytes = 1 << 20;
+  FileResult<void> CheckTextRuns(std::string_view partial) const;
   FileError Malformed() const { return {FileErrorKind::Damaged, what_ + " is malformed XML"}; }
 
   PartWindow window_;
@@ -71,6 +76,7 @@ class SheetWalk {
   std::string head_;
   size_t rowsEnd_ = 0;  // where the rows element's content ends in the part
   bool rowsRead_ = false;
+  std::uint64_t maxCellChars_ = 0;  // 0: no limit
 };
 
 // A sheet part held whole, as a stream (tests, and parts made in memory).

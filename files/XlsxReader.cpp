@@ -135,7 +135,8 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
   SharedStrings sharedStrings;
   if (!source->sharedStringsPart.empty()) {
     sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
-                                             fileName + ": the shared strings"));
+                                             fileName + ": the shared strings",
+                                             options.limits.maxCellChars));
   }
 
   std::uint64_t cellBudget = options.limits.maxCells;
@@ -176,6 +177,7 @@ FileResult<std::shared_ptr<memhost::Book>> ReadXlsx(std::shared_ptr<const std::s
     ctx.dateFormats = &dateFormats;
     ctx.date1904 = source->date1904;
     ctx.cellBudget = &cellBudget;
+    ctx.maxCellChars = options.limits.maxCellChars;
     KX_TRY(ReadSheet(KX_TRY(zip->OpenPart(rel->target)), sheet, sheetSource, ctx));
     sheet.ForgetChanges();
     source->sheets.push_back(std::move(sheetSource));

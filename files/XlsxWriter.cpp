@@ -159,7 +159,7 @@ FileResult<void> WriteXlsx(const memhost::Book& book, int fd, const std::string&
   auto loadSharedStrings = [&]() -> FileResult<const SharedStrings*> {
     if (!sharedStringsRead && !source->sharedStringsPart.empty()) {
       sharedStrings = KX_TRY(ReadSharedStrings(KX_TRY(zip->OpenPart(source->sharedStringsPart)),
-                                               targetName + ": the shared strings"));
+                                               targetName + ": the shared strings", 0));
     }
     sharedStringsRead = true;
     return &sharedStrings;

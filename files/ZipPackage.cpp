@@ -1,6 +1,7 @@
 #include "files/ZipPackage.h"
 
 #include "files/ParallelDeflate.h"
+#include "files/Utf8Check.h"
 
 #include <unistd.h>
 #include <zip.h>
@@ -108,8 +109,10 @@ class ZipReader::PartStream : public TextStream {
     if (n == 0) {
       zip_fclose(file_);
       file_ = nullptr;
+      if (!utf8_.Complete()) return NotUtf8();
       return size_t{0};
     }
+    if (!utf8_.Feed(out, static_cast<size_t>(n))) return NotUtf8();
     inflated_ += static_cast<std::uint64_t>(n);
     zip_.inflatedTotal_ += static_cast<std::uint64_t>(n);
     const Limits& limits = zip_.limits_;
@@ -130,6 +133,12 @@ class ZipReader::PartStream : public TextStream {
   const Entry& entry_;
   zip_file_t* file_;
   std::uint64_t inflated_ = 0;
+  Utf8Check utf8_;
+
+  FileError NotUtf8() const {
+    return Broken(zip_.fileName_, "the part " + entry_.name + " is not valid UTF-8 (at byte " +
+                                      std::to_string(utf8_.Offset()) + ")");
+  }
 };
 
 FileResult<std::unique_ptr<TextStream>> ZipReader::OpenPart(const std::string& name) {
