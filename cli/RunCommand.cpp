@@ -53,7 +53,9 @@ int RunCommand(const Options& options) {
   ui::terminal::TerminalDriver driver(screen);
   Session session(driver, options.menu);
   if (!options.workbook.empty()) {
-    if (auto opened = session.Open(options.workbook); !opened.ok()) {
+    // A run that may write the file keeps other kestrix runs off it until it ends.
+    const bool mayWrite = command.kind != CommandKind::Show && !options.dryRun;
+    if (auto opened = session.Open(options.workbook, mayWrite); !opened.ok()) {
       Error(opened.error().message);
       return status::kFile;
     }
@@ -127,12 +129,18 @@ int RunCommand(const Options& options) {
     const std::string target = options.output.value_or(options.workbook);
     files::FileResult<void> saved;
     {
-      // A Ctrl-C now would leave the user unsure what was written: it waits until the file is.
-      ui::terminal::InterruptShield shield;
-      saved = files::SaveWorkbook(*book, target);
+      // Ctrl-C now abandons the save before the file is replaced, or comes too late to.
+      ui::terminal::SaveInProgress saving;
+      files::SaveOptions save;
+      save.cancelled = &ui::terminal::SaveInProgress::Abandoned;
+      saved = files::SaveWorkbook(*book, target, save);
+      if (saved.ok()) ui::terminal::MarkWritten(result);
     }
     if (saved.ok()) {
       written = target;
+    } else if (saved.error().kind == files::FileErrorKind::Cancelled) {
+      Error("abandoned, nothing written; " + target + " is as it was");
+      result = status::kAbandoned;
     } else {
       Error(saved.error().message);
       result = status::kFile;

@@ -95,8 +95,10 @@ void Session::Shutdown() {
   app_->Shutdown();
 }
 
-files::FileResult<void> Session::Open(const std::string& path) {
-  auto book = files::OpenWorkbook(path);
+files::FileResult<void> Session::Open(const std::string& path, bool lock) {
+  files::OpenOptions options;
+  options.lock = lock;
+  auto book = files::OpenWorkbook(path, options);
   if (!book.ok()) return book.error();
   app_->AdoptBook(std::move(book.value()));
   return {};

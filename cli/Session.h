@@ -28,8 +28,9 @@ class Session {
   memhost::Application& App() { return *app_; }
   bool MenuHost() const { return menuHost_; }
 
-  // The workbook: opened from a file (it becomes the active one), a new one, or closed.
-  files::FileResult<void> Open(const std::string& path);
+  // The workbook: opened from a file (it becomes the active one), a new one, or closed. With
+  // `lock`, the file stays locked against other kestrix runs while the book is open.
+  files::FileResult<void> Open(const std::string& path, bool lock);
   void New();
   // False when no workbook is open.
   bool Close();

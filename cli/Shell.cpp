@@ -10,6 +10,7 @@
 #include "cli/Session.h"
 #include "cli/ShowCells.h"
 #include "files/Files.h"
+#include "ui/terminal/Interrupt.h"
 
 namespace kx::cli {
 
@@ -73,6 +74,7 @@ class Shell {
     while (ReadLine(line)) {
       if (!Do(line)) break;
     }
+    if (abandoned_) return exitstatus::kAbandoned;
     return failures_ == 0 ? exitstatus::kDone : exitstatus::kRefused;
   }
 
@@ -98,7 +100,7 @@ class Shell {
   }
 
   bool Open(const std::string& path) {
-    if (auto opened = session_->Open(path); !opened.ok()) {
+    if (auto opened = session_->Open(path, true); !opened.ok()) {
       Fail(opened.error().message);
       return false;
     }
@@ -139,7 +141,8 @@ class Shell {
     } else if (verb == "addins" && words.size() <= 2) {
       AddIns(words.size() == 2 ? words[1] : std::string());
     } else if (verb == "save" && words.size() <= 2) {
-      Save(words.size() == 2 ? words[1] : std::string());
+      // Ctrl-C during a save abandons it, and the session with it, as it would at the prompt.
+      if (!Save(words.size() == 2 ? words[1] : std::string())) return false;
     } else {
       Fail("not understood: " + line + " (try help)");
     }
@@ -236,14 +239,25 @@ class Shell {
         std::string(addin::kFriendlyName) + " (" + std::string(addin::kProgId) + ")");
   }
 
-  void Save(const std::string& path) {
+  // False when Ctrl-C abandoned the save.
+  bool Save(const std::string& path) {
     auto book = session_->Book();
-    if (!book) return Fail("no workbook is open");
+    if (!book) return Fail("no workbook is open"), true;
     const std::string target = path.empty() ? book->path : path;
-    if (target.empty()) return Fail("a new workbook needs a file name: save FILE");
-    auto saved = files::SaveWorkbook(*book, target);
-    if (!saved.ok()) return Fail(saved.error().message);
+    if (target.empty()) return Fail("a new workbook needs a file name: save FILE"), true;
+    ui::terminal::SaveInProgress saving;
+    files::SaveOptions options;
+    options.cancelled = &ui::terminal::SaveInProgress::Abandoned;
+    auto saved = files::SaveWorkbook(*book, target, options);
+    if (!saved.ok() && saved.error().kind == files::FileErrorKind::Cancelled) {
+      std::fprintf(stderr, "kestrix: abandoned, nothing written; %s is as it was\n",
+                   target.c_str());
+      abandoned_ = true;
+      return false;
+    }
+    if (!saved.ok()) return Fail(saved.error().message), true;
     Say("Saved " + target);
+    return true;
   }
 
   std::FILE* input_;
@@ -252,6 +266,7 @@ class Shell {
   std::unique_ptr<ui::terminal::TerminalDriver> driver_;
   std::unique_ptr<Session> session_;
   int failures_ = 0;
+  bool abandoned_ = false;
 };
 
 }  // namespace

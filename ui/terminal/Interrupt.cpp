@@ -9,23 +9,45 @@ namespace kx::ui::terminal {
 
 namespace {
 
+enum State : int { kIdle, kRunning, kSaving, kWritten };
+
+std::atomic<int> state{kIdle};
 std::atomic<int> presses{0};
-std::atomic<bool> runActive{false};
+std::atomic<int> savePresses{0};
+std::atomic<int> writtenStatus{0};
 bool errorIsTerminal = false;
 
-void Abandon() {
+void Say(const char* text, size_t length) {
   // A pipe nobody reads could hold this write, and the program with it, forever: the note is
   // for a person at a terminal; a script has the exit status.
   if (errorIsTerminal) {
-    constexpr char kText[] = "\nkestrix: abandoned, nothing written\n";
-    ssize_t ignored = write(STDERR_FILENO, kText, sizeof kText - 1);
+    ssize_t ignored = write(STDERR_FILENO, text, length);
     (void)ignored;
   }
+}
+
+void Abandon() {
+  constexpr char kText[] = "\nkestrix: abandoned, nothing written\n";
+  Say(kText, sizeof kText - 1);
   _exit(130);
 }
 
 extern "C" void OnInterrupt(int) {
-  if (!runActive.load() || presses.fetch_add(1) >= 1) Abandon();
+  switch (state.load()) {
+    case kRunning:
+      if (presses.fetch_add(1) >= 1) Abandon();
+      return;
+    case kSaving:
+      savePresses.fetch_add(1);
+      return;
+    case kWritten: {
+      constexpr char kText[] = "\nkestrix: interrupted; the workbook was already saved\n";
+      Say(kText, sizeof kText - 1);
+      _exit(writtenStatus.load());
+    }
+    default:
+      Abandon();
+  }
 }
 
 }  // namespace
@@ -42,23 +64,26 @@ void InstallInterruptHandler() {
 
 void SetRunActive(bool active) {
   if (active) presses.store(0);
-  runActive.store(active);
+  state.store(active ? kRunning : kIdle);
 }
 
 bool StopPressed() { return presses.load() > 0; }
 
-InterruptShield::InterruptShield() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigprocmask(SIG_BLOCK, &set, nullptr);
+SaveInProgress::SaveInProgress() {
+  savePresses.store(0);
+  state.store(kSaving);
 }
 
-InterruptShield::~InterruptShield() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+SaveInProgress::~SaveInProgress() {
+  int expected = kSaving;
+  state.compare_exchange_strong(expected, kIdle);
+}
+
+bool SaveInProgress::Abandoned() { return savePresses.load() > 0; }
+
+void MarkWritten(int status) {
+  writtenStatus.store(status);
+  state.store(kWritten);
 }
 
 }  // namespace kx::ui::terminal

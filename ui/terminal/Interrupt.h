@@ -1,7 +1,9 @@
 #pragma once
 // Ctrl-C as the user means it: the first press while a command runs is the progress window's
 // "Stop"; a second press, or a press while nothing runs, abandons the program at once without
-// writing anything. Saving shields itself so that a file is never cut off half-written.
+// writing anything (exit status 130). A press while a file is saved abandons that save before
+// the file is replaced, so that the file is as it was and the program says so; a save that got
+// that far is kept, and a press after it ends the program with the status it had.
 
 namespace kx::ui::terminal {
 
@@ -12,13 +14,20 @@ void SetRunActive(bool active);
 // True once Ctrl-C was pressed during the current run; cleared by SetRunActive(true).
 bool StopPressed();
 
-// Holds Ctrl-C back while it lives (a save in progress); a press is delivered afterwards.
-class InterruptShield {
+// While it lives, Ctrl-C asks the save to be abandoned instead of ending the program at once
+// (which could leave the user unsure what was written).
+class SaveInProgress {
  public:
-  InterruptShield();
-  ~InterruptShield();
-  InterruptShield(const InterruptShield&) = delete;
-  InterruptShield& operator=(const InterruptShield&) = delete;
+  SaveInProgress();
+  ~SaveInProgress();
+  SaveInProgress(const SaveInProgress&) = delete;
+  SaveInProgress& operator=(const SaveInProgress&) = delete;
+  // Whether Ctrl-C was pressed since the save began; asked before the file is replaced.
+  static bool Abandoned();
 };
+
+// The workbook was written: a press from now on ends the program with `status`, not with the
+// claim that nothing was written.
+void MarkWritten(int status);
 
 }  // namespace kx::ui::terminal
