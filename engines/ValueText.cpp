@@ -185,12 +185,17 @@ std::optional<int> SignificantDigits(std::string_view s) {
 
 }  // namespace
 
-bool CriterionMisreads(std::string_view text) {
+bool SpellsKeyword(std::string_view text) {
+  // As the criterion has it: "#NAME?" escapes its "?" and no longer spells the error.
   std::string upper = EscapeWildcards(text);
   for (char& c : upper) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  if (upper == "TRUE" || upper == "FALSE" || host::ErrorValueFromText(upper)) return true;
+  return upper == "TRUE" || upper == "FALSE" || host::ErrorValueFromText(upper).has_value();
+}
+
+bool CriterionMisreads(std::string_view text) {
+  if (SpellsKeyword(text)) return true;
   auto digits = SignificantDigits(text);
   return digits && *digits > 15;
 }

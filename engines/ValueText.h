@@ -36,5 +36,7 @@ std::string LiteralCriterion(std::string_view text);
 // zeros, so that texts differing only past the fifteenth digit would count as one. Such a text
 // is compared with the cells' own texts instead.
 bool CriterionMisreads(std::string_view text);
+// The first of those: a text spelling TRUE, FALSE or an error value, in any case.
+bool SpellsKeyword(std::string_view text);
 
 }  // namespace kx::engines

@@ -82,6 +82,9 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
   auto function = KX_TRY(app.WorksheetFunction());
   double counted = KX_TRY(function->CountIf(column, host::Variant(LiteralCriterion(text))));
   if (!Misread(value)) return counted;
+  // A long number's text is counted by the host with every text sharing its first 15 digits,
+  // itself included: counted once, it is the only one, and nothing need be looked at.
+  if (counted == 1 && !SpellsKeyword(text)) return counted;
   // The host counted another value (the boolean, the error, every number sharing the first 15
   // digits): the cells holding the very text are counted instead.
   double holding = 0;
