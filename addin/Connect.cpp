@@ -139,8 +139,7 @@ host::Result<void> Connect::RunCommand(CommandId id, Road road) {
       state_.Forms.Get<frmUG>().BrowseTo(std::string(kProductGuideAddress));
       return {};
     case CommandId::Undo:
-      preventer::UndoLastChange(state_);
-      return {};
+      return preventer::UndoLastChange(state_);
     case CommandId::Exit:
       return ExitAddIn();
     case CommandId::RemoveDuplicatesKeepFirst:

@@ -36,17 +36,19 @@ host::Result<void> Restore(ui::AddinState& state) {
 
 }  // namespace
 
-void UndoLastChange(ui::AddinState& state) {
+host::Result<void> UndoLastChange(ui::AddinState& state) {
   if (!state.HostApp) {
     state.Ui.MsgBox(text::NothingToUndo);
-    return;
+    return {};
   }
   host::Application& app = *state.HostApp;
-  auto noWorkbook = host::NoWorkbookOpen(app);
-  if (noWorkbook.ok() && *noWorkbook) {
+  // Asked before the failure handling begins: the caller gets the failure, nothing is shown
+  // and no setting is touched.
+  const bool noWorkbook = KX_TRY(host::NoWorkbookOpen(app));
+  if (noWorkbook) {
     state.Ui.MsgBox(text::NothingToUndo);
   } else {
-    auto restored = noWorkbook.ok() ? Restore(state) : host::Result<void>(noWorkbook.error());
+    auto restored = Restore(state);
     if (!restored.ok()) {
       long number = restored.error().number;
       if (number == host::err::ObjectNotSet) {
@@ -57,9 +59,9 @@ void UndoLastChange(ui::AddinState& state) {
       }
     }
   }
-  // A host that refuses these with no workbook open ends the command here; nobody is told.
-  if (!app.SetCalculation(host::xl::CalculationAutomatic).ok()) return;
-  (void)app.SetScreenUpdating(true);
+  // A host that refuses these ends the command here; the caller is told, not the user.
+  KX_TRY(app.SetCalculation(host::xl::CalculationAutomatic));
+  return app.SetScreenUpdating(true);
 }
 
 }  // namespace kx::preventer

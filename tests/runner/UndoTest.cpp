@@ -38,7 +38,7 @@ TEST_F(Undo, BringsBackExactlyWhatEachClearingCommandCleared) {
     for (int r = 1; r <= 9; ++r) values.push_back(ValueOf("A" + std::to_string(r)));
 
     Yes(confirm);
-    preventer::UndoLastChange(state);
+    (void)preventer::UndoLastChange(state);
     for (int r = 1; r <= 9; ++r) {
       EXPECT_EQ(FormulaOf("A" + std::to_string(r)), before[r - 1]) << "row " << r;
       EXPECT_EQ(ValueOf("A" + std::to_string(r)).kind(), values[r - 1].kind()) << "row " << r;
@@ -47,7 +47,7 @@ TEST_F(Undo, BringsBackExactlyWhatEachClearingCommandCleared) {
     EXPECT_EQ(ValueOf("A3"), host::Variant("007"));
     EXPECT_EQ(ValueOf("A9"), host::Variant(0.1 + 0.2));
     // Undo only reads its store: a second Undo writes the same contents again.
-    preventer::UndoLastChange(state);
+    (void)preventer::UndoLastChange(state);
     EXPECT_EQ(FormulaOf("A7"), host::Variant("=1/3"));
     EXPECT_THAT(screen.MessageBoxes(), IsEmpty());
     EXPECT_EQ(app->CalculationSetting().value(), host::xl::CalculationAutomatic);
@@ -60,7 +60,7 @@ TEST_F(Undo, BringsBackWhatTheListCommandCleared) {
   Select("A1:B4");
   Yes(runner::ConfirmRemoveListEntries);
   EXPECT_THAT(Shown("A", 4), ElementsAre("", "", "keep", ""));
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_EQ(ValueOf("A1"), host::Variant(5.0));
   EXPECT_EQ(ValueOf("A2"), host::Variant("007"));
   EXPECT_EQ(ValueOf("A4"), host::Variant(5.0));
@@ -74,7 +74,7 @@ TEST_F(Undo, RestoresTheRecordOfTheLastClearingRunOnly) {
   EXPECT_THAT(Shown("A", 3), ElementsAre("", "b", ""));
   // This run clears nothing, and its empty record replaces the one before.
   Yes(runner::ConfirmRemoveAllDuplicates);
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_THAT(Shown("A", 3), ElementsAre("", "b", ""));
   EXPECT_THAT(screen.MessageBoxes(), IsEmpty());
 }
@@ -84,14 +84,14 @@ TEST_F(Undo, RestoresIntoTheSheetItCameFrom) {
   Select("A1:A2");
   Yes(runner::ConfirmRemoveAllDuplicates);
   app->AddBook();  // another workbook is now in front
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_EQ(app->ActiveBook(), book);
   EXPECT_THAT(Shown("A", 2), ElementsAre("a", "a"));
 }
 
 TEST_F(Undo, ReportsWhatItCannotDo) {
   // A workbook open and nothing recorded yet.
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_THAT(screen.MessageBoxes(), ElementsAre("Nothing to Undo!"));
   EXPECT_EQ(app->CalculationSetting().value(), host::xl::CalculationAutomatic);
   EXPECT_TRUE(app->ScreenUpdatingSetting());
@@ -99,22 +99,38 @@ TEST_F(Undo, ReportsWhatItCannotDo) {
   // A workbook and sheet recorded, the entries never sized.
   state.UndoWorkbook = app->ActiveWorkbook().value();
   state.UndoWorksheet = app->ActiveSheet().value();
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_EQ(screen.MessageBoxes().back(), "Undo Command Failed!");
 
   // The second of three entries names a cell the host rejects: the first is written back, the
   // others are not, and the host's refusal needs no word from us.
   state.UndoEntries = std::vector<ui::UndoEntry>{
       {}, {host::Variant("one"), "$A$1"}, {host::Variant("two"), "$A$0"}, {host::Variant("three"), "$A$3"}};
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_EQ(ValueOf("A1"), host::Variant("one"));
   EXPECT_TRUE(ValueOf("A3").IsEmpty());
   EXPECT_EQ(screen.MessageBoxes().size(), 2u);
 
   // No workbook open at all.
   app->CloseBook(book);
-  preventer::UndoLastChange(state);
+  (void)preventer::UndoLastChange(state);
   EXPECT_EQ(screen.MessageBoxes().back(), "Nothing to Undo!");
+}
+
+TEST_F(Undo, AFailingTestForAnOpenWorkbookGoesToTheCallerWithNothingShownOrSet) {
+  Column("A", {"a", "a"});
+  Select("A1:A2");
+  Yes(runner::ConfirmRemoveAllDuplicates);
+  ASSERT_TRUE(app->SetCalculation(host::xl::CalculationManual).ok());
+  for (const char* call : {"Application.Workbooks", "Workbooks.Count"}) {
+    app->faults().FailOnce(call, host::err::TypeMismatch);
+    auto undone = preventer::UndoLastChange(state);
+    ASSERT_FALSE(undone.ok()) << call;
+    EXPECT_EQ(undone.error().number, host::err::TypeMismatch);
+    EXPECT_THAT(screen.MessageBoxes(), IsEmpty()) << call;
+    EXPECT_EQ(app->CalculationSetting().value(), host::xl::CalculationManual) << call;
+    EXPECT_THAT(Shown("A", 2), ElementsAre("", "")) << call;
+  }
 }
 
 }  // namespace
