@@ -32,9 +32,15 @@ long CountUnique(EngineRun& run, bool colour) {
     auto visible = onFailure.Do(working->SpecialCells(host::xl::CellTypeVisible)).value_or(nullptr);
     long visibleCount = visible ? onFailure.Do(visible->Count()).value_or(0) : 0;
     if (colour) {
-      if (visible) onFailure.Do(PaintCells(*visible, run.state.SelectedColorIndex));
-      // A blank cell may have been the first "occurrence" of blank and taken the colour; blanks
-      // end without fill.
+      // Only the visible cells that hold something take the colour. Colouring every visible
+      // cell and clearing the blanks afterwards left a blank coloured whenever the host refused
+      // the second step. A kind with no cells is the host's 1004: nothing to paint.
+      for (long kind : {host::xl::CellTypeConstants, host::xl::CellTypeFormulas}) {
+        auto filled = visible ? onFailure.Do(visible->SpecialCells(kind)).value_or(nullptr)
+                              : nullptr;
+        if (filled) onFailure.Do(PaintCells(*filled, run.state.SelectedColorIndex));
+      }
+      // Blanks end without fill, also where they had one before.
       auto blanks = onFailure.Do(working->SpecialCells(host::xl::CellTypeBlanks)).value_or(nullptr);
       if (blanks) onFailure.Do(PaintCells(*blanks, host::Variant(host::xl::ColorIndexNone)));
     }

@@ -31,6 +31,7 @@ long& Faults::Counter(std::string_view name) {
 
 std::optional<host::Error> Faults::Enter(std::string_view name) {
   long count = ++Counter(name);
+  if (log_ != nullptr) log_->emplace_back(name);
   if (rules_.empty()) return std::nullopt;
   return Check(name, count);
 }
@@ -39,6 +40,7 @@ std::optional<host::Error> Faults::Enter(const char* name) {
   Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
   if (recent.name != name) recent = {name, &Counter(name)};
   long count = ++*recent.count;
+  if (log_ != nullptr) log_->emplace_back(name);
   if (rules_.empty()) return std::nullopt;
   return Check(name, count);
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "host/Result.h"
 
@@ -26,6 +27,8 @@ class Faults {
 
   // How often `name` was called since the host was made.
   long Calls(std::string_view name) const;
+  // Appends the name of every call from now on to `log` (null: stop recording).
+  void Record(std::vector<std::string>* log) { log_ = log; }
 
   // Called on entry of every member: counts the call and gives the failure to report, if any.
   std::optional<host::Error> Enter(std::string_view name);
@@ -57,6 +60,7 @@ class Faults {
     long* count = nullptr;
   };
   std::array<Recent, 256> recent_{};
+  std::vector<std::string>* log_ = nullptr;
 };
 
 }  // namespace kx::memhost

@@ -219,6 +219,14 @@ void ScriptedDriver::WindowClosed(Form& form) {
   });
 }
 
+std::vector<std::string> ScriptedDriver::FormsOnScreen() const {
+  std::vector<std::string> names;
+  for (const auto& shown : onScreen_) {
+    if (auto form = shown.lock(); form != nullptr && form->Visible()) names.push_back(form->Name());
+  }
+  return names;
+}
+
 // --- Recording ---
 
 void ScriptedDriver::Record(Form& form, bool modal) {

@@ -99,6 +99,8 @@ class ScriptedDriver final : public Driver {
   const std::vector<std::string>& DragsStarted() const { return drags_; }
   long Yields() const { return yields_; }
   const std::vector<std::string>& Problems() const { return problems_; }
+  // The forms still on screen, by name.
+  std::vector<std::string> FormsOnScreen() const;
 
   // --- Driver ---
   void ShowModal(Form& form) override;
