@@ -1,8 +1,10 @@
-// Every host call of every command, failing: each command runs once cleanly while its host calls
-// are recorded, then once for every call of that run and each of the error numbers 1004, 91 and
-// 13, with that one call failing. Every such run must end with no window left open, leave the
-// host's settings as the clean run left them (unless the failing call was the one that set
-// them), and never clear, colour or otherwise change a cell the clean run left alone.
+// Every host call of every command, failing: each command (the eight duplicate commands by the
+// menu and by the ribbon, the preventer on and off by either, undo, exit, the menu's build and
+// its removal) runs once cleanly while its host calls are recorded, then once for every call of
+// that run and each of the error numbers 1004, 91 and 13, with that one call failing. Every such
+// run must end with no window left open, leave the host's settings as the clean run or the
+// untouched host had them (unless the failing call was the one that sets them), and never clear,
+// colour or otherwise change a cell the clean run left alone.
 
 #include <functional>
 #include <iostream>
@@ -166,12 +168,12 @@ std::vector<Scenario> Scenarios() {
       {"KX22", "rLE", true, false},  {"KX24", "cDR", false, true},  {"KX25", "cUR", false, true},
       {"KX26", "ctDR", false, false}, {"KX27", "ctUR", false, false}};
   std::vector<Scenario> all;
-  for (const auto& d : duplicates) {
-    all.push_back(DuplicateCommand("11.0", d.tag, d.id, d.twoColumns, d.colours));
+  // By the menu's click handler, and by the ribbon handler, whose failures go back to the host.
+  for (const char* version : {"11.0", "16.0"}) {
+    for (const auto& d : duplicates) {
+      all.push_back(DuplicateCommand(version, d.tag, d.id, d.twoColumns, d.colours));
+    }
   }
-  // The ribbon handler, whose failures go back to the host, on a clearing and a colouring command.
-  all.push_back(DuplicateCommand("16.0", "KX19", "rDA", false, false));
-  all.push_back(DuplicateCommand("16.0", "KX24", "cDR", false, true));
 
   auto list = [](World& w) {
     w.Start();
@@ -196,6 +198,18 @@ std::vector<Scenario> Scenarios() {
                    w.screen.WhenShown("frmDupPrev").Press("Command1");
                    w.Command("KX28", "rDP");
                  }});
+  all.push_back({"ribbon preventer off", "16.0",
+                 [&](World& w) {
+                   list(w);
+                   w.screen.WhenShown("frmDupPrev").Press("Command1");
+                   w.Command("KX28", "rDP");
+                 },
+                 [](World& w) {
+                   w.screen.WhenShown("frmDupPrev").Press("optDeAct").Press("Command1");
+                   w.Command("KX28", "rDP");
+                 }});
+  all.push_back({"ribbon exit", "16.0", list, [](World& w) { w.Command("KX17", "hTO"); }});
+  all.push_back({"menu exit", "11.0", list, [](World& w) { w.Command("KX17", "hTO"); }});
   all.push_back({"undo", "11.0",
                  [&](World& w) {
                    list(w);
