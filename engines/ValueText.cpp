@@ -150,6 +150,11 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // sign); nothing for any other text.
 std::optional<int> SignificantDigits(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  // Most texts are turned away by their first character.
+  if (s.empty() || !(IsDigit(s.front()) || s.front() == '-' || s.front() == '+' ||
+                     s.front() == '$' || s.front() == '(' || s.front() == '.')) {
+    return std::nullopt;
+  }
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   if (s.size() >= 2 && s.front() == '(' && s.back() == ')') s = s.substr(1, s.size() - 2);
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
@@ -186,6 +191,8 @@ std::optional<int> SignificantDigits(std::string_view s) {
 }  // namespace
 
 bool SpellsKeyword(std::string_view text) {
+  // Every row asks: TRUE and FALSE have four or five letters, the error values start with "#".
+  if (text.empty() || (text.size() != 4 && text.size() != 5 && text.front() != '#')) return false;
   // As the criterion has it: "#NAME?" escapes its "?" and no longer spells the error.
   std::string upper = EscapeWildcards(text);
   for (char& c : upper) {
