@@ -95,7 +95,8 @@ struct Temporary {
 FileResult<void> CreateTemporary(Temporary& temp, const std::string& dir,
                                  const std::string& fileName, bool named,
                                  const std::string& target) {
-  if (!named) {
+  // The unnamed file is put in place through /proc; without it, a named one.
+  if (!named && ::access("/proc/self/fd", X_OK) == 0) {
     temp.fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (temp.fd >= 0) return {};
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
@@ -209,6 +210,10 @@ FileResult<void> WriteAtomically(const std::string& target,
     struct stat held;
     const bool ours = overOrigin && origin->lock && ::fstat(origin->lock->fd(), &held) == 0 &&
                       held.st_dev == before.device && held.st_ino == before.inode;
+    struct stat st;
+    if (!ours && ::lstat(path.c_str(), &st) == 0 && FileLock::HeldHere(st)) {
+      return Refusal(target, "is open here as another workbook");
+    }
     if (!ours) {
       targetLock = std::make_shared<FileLock>(
           ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <vector>
 
 namespace kx::files {
@@ -48,8 +50,35 @@ FileState StateOf(const struct stat& st) {
   return state;
 }
 
+namespace {
+// The files this process holds locks on: a second lock of its own would fail as if another
+// run held it.
+std::mutex heldMutex;
+std::set<std::pair<dev_t, ino_t>> held;
+}  // namespace
+
+FileLock::FileLock(int fd) : fd_(fd) {
+  struct stat st;
+  if (fd_ >= 0 && ::fstat(fd_, &st) == 0) {
+    device_ = st.st_dev;
+    inode_ = st.st_ino;
+    std::lock_guard<std::mutex> guard(heldMutex);
+    held.insert({device_, inode_});
+  }
+}
+
 FileLock::~FileLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
+  if (fd_ < 0) return;
+  {
+    std::lock_guard<std::mutex> guard(heldMutex);
+    held.erase({device_, inode_});
+  }
+  ::close(fd_);  // closing the last descriptor releases the lock
+}
+
+bool FileLock::HeldHere(const struct stat& st) {
+  std::lock_guard<std::mutex> guard(heldMutex);
+  return held.count({st.st_dev, st.st_ino}) != 0;
 }
 
 FileResult<std::string> ResolveLinks(const std::string& path) {
@@ -89,6 +118,10 @@ FileResult<OpenedFile> OpenRegularFile(const std::string& path, bool lock) {
   opened.fd = fd;
   opened.state = StateOf(st);
   if (lock) {
+    if (FileLock::HeldHere(st)) {
+      ::close(fd);
+      return FileError{FileErrorKind::Refused, path + ": is open here already"};
+    }
     opened.lock = std::make_shared<FileLock>(::dup(fd));
     // Where the file system has no locks, the check before saving still guards the file.
     if (opened.lock->fd() >= 0 && ::flock(opened.lock->fd(), LOCK_EX | LOCK_NB) != 0 &&

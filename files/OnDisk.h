@@ -37,14 +37,18 @@ FileState StateOf(const struct stat& st);
 // An exclusive advisory lock on a file, held while the object lives.
 class FileLock {
  public:
-  explicit FileLock(int fd) : fd_(fd) {}
+  explicit FileLock(int fd);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
   int fd() const { return fd_; }
+  // Whether this process holds a lock on the file `st` describes.
+  static bool HeldHere(const struct stat& st);
 
  private:
   int fd_;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
 };
 
 // The file a book was read from. The readers' sources derive from it.

@@ -132,14 +132,18 @@ TEST_F(SafeSave, SavingTwiceOverTheSameFileIsNotAChangeByAnother) {
   EXPECT_EQ(FirstCell(path_), "again");
 }
 
-TEST_F(SafeSave, ASecondRunOnALockedFileIsRefusedAtOnce) {
+TEST_F(SafeSave, ALockedFileIsNotOpenedTwice) {
   auto first = Open(path_, true);
   OpenOptions options;
   options.lock = true;
   auto second = OpenWorkbook(path_, options);
   ASSERT_FALSE(second.ok());
   EXPECT_EQ(second.error().kind, FileErrorKind::Refused);
-  EXPECT_NE(second.error().message.find("in use by another kestrix run"), std::string::npos);
+  EXPECT_NE(second.error().message.find("is open here already"), std::string::npos);
+  // Nor saved over from another book.
+  WriteZip(dir_ + "/other.xlsx", MakeParts(SampleBook()));
+  auto other = Open(dir_ + "/other.xlsx");
+  ExpectRefused(SaveWorkbook(*other, path_), "is open here as another workbook");
   // The lock lives with the book: a saved-over file is still held.
   ASSERT_TRUE(SaveWorkbook(*first, path_).ok());
   EXPECT_FALSE(OpenWorkbook(path_, options).ok());
