@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "runner/FrontEnds.h"
 #include "ui/AddinState.h"
 #include "ui/Driver.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/Files.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "ui/terminal/TerminalDriver.h"
 
 namespace kx::cli {

@@ -1,7 +1,7 @@
 #include "cli/ShowCells.h"
 
 #include "cli/Json.h"
-#include "memhost/DisplayText.h"
+#include "memhost/rules/DisplayText.h"
 #include "memhost/model/Address.h"
 
 namespace kx::cli {

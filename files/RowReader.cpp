@@ -5,7 +5,7 @@
 
 #include "files/CellText.h"
 #include "files/XmlBatches.h"
-#include "memhost/References.h"
+#include "memhost/rules/References.h"
 #include "memhost/model/Address.h"
 
 namespace kx::files {

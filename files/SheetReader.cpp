@@ -5,7 +5,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "memhost/References.h"
+#include "memhost/rules/References.h"
 #include "files/RowReader.h"
 #include "files/SheetWalk.h"
 #include "files/Xlsx.h"

@@ -16,7 +16,7 @@
 #include "host/ErrorNumbers.h"
 #include "host/Variant.h"
 #include "memhost/Faults.h"
-#include "memhost/ValueIndex.h"
+#include "memhost/index/ValueIndex.h"
 #include "memhost/model/Book.h"
 
 namespace kx::memhost {

@@ -12,7 +12,7 @@
 
 #include "addin/Registration.h"
 #include "host/Host.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "ui/ScriptedDriver.h"
 
 namespace kx::testing {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "runner/Operations.h"
 #include "runner/frmPrgBar.h"
 #include "ui/AddinState.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "memhost/References.h"
+#include "memhost/rules/References.h"
 #include "files/Palette.h"
 #include "files/PartText.h"
 #include "files/XmlScan.h"

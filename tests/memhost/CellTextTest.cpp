@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "HostFixture.h"
-#include "memhost/DisplayText.h"
-#include "memhost/TypedInput.h"
+#include "memhost/rules/DisplayText.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 namespace {

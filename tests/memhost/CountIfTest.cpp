@@ -6,9 +6,9 @@
 #include <random>
 
 #include "HostFixture.h"
-#include "memhost/CellKeys.h"
-#include "memhost/Criterion.h"
-#include "memhost/TypedInput.h"
+#include "memhost/index/CellKeys.h"
+#include "memhost/rules/Criterion.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 namespace {

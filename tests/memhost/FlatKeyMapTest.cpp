@@ -7,7 +7,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "memhost/FlatKeyMap.h"
+#include "memhost/index/FlatKeyMap.h"
 
 namespace kx::memhost {
 namespace {

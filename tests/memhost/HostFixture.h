@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/Host.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 
 namespace kx::memhost::testing {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "memhost/DateSerial.h"
-#include "memhost/TextMatch.h"
+#include "memhost/rules/DateSerial.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 namespace {

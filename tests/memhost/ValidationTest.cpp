@@ -1,7 +1,7 @@
 // Data validation: storing rules with their cells, and typing refused by a rule.
 
 #include "HostFixture.h"
-#include "memhost/References.h"
+#include "memhost/rules/References.h"
 
 namespace kx::memhost {
 namespace {

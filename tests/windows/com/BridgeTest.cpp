@@ -8,7 +8,7 @@
 #include "com/Bridge.h"
 #include "com/ComPtr.h"
 #include "host/Host.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "standin/Standin.h"
 
 namespace kx::com {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "ui/ScriptedDriver.h"
 
 namespace kx::testing {

@@ -8,7 +8,7 @@
 
 #include "LateCalls.h"
 #include "host/Range.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "standin/Standin.h"
 
 namespace kx::standin::testing {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "host/Host.h"
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "standin/Standin.h"
 #include "tests/windows/module/InstalledModule.h"
 #include "tests/windows/win32ui/User.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 #include "ui/AddinState.h"
 #include "ui/win32/Win32Driver.h"
 

@@ -1,11 +1,11 @@
-#include "memhost/Criterion.h"
+#include "memhost/rules/Criterion.h"
 
 #include <cctype>
 
 #include "host/ErrorNumbers.h"
-#include "memhost/CellKeys.h"
-#include "memhost/CellWrite.h"
-#include "memhost/TypedInput.h"
+#include "memhost/index/CellKeys.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 

@@ -1,4 +1,4 @@
-#include "memhost/DisplayText.h"
+#include "memhost/rules/DisplayText.h"
 
 #include <array>
 #include <cctype>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "memhost/DateSerial.h"
+#include "memhost/rules/DateSerial.h"
 #include "memhost/model/NumberFormat.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // value index, the rest by a pass over the stored cells.
 
 #include "host/Result.h"
-#include "memhost/Criterion.h"
+#include "memhost/rules/Criterion.h"
 #include "memhost/SheetHandle.h"
 
 namespace kx::memhost {

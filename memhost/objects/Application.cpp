@@ -1,16 +1,16 @@
-#include "memhost/Application.h"
+#include "memhost/objects/Application.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "memhost/AddIns.h"
-#include "memhost/CellWrite.h"
-#include "memhost/CommandBars.h"
-#include "memhost/DisplayText.h"
-#include "memhost/Range.h"
-#include "memhost/ValidationCheck.h"
-#include "memhost/Worksheet.h"
-#include "memhost/WorksheetFunction.h"
+#include "memhost/objects/AddIns.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/objects/CommandBars.h"
+#include "memhost/rules/DisplayText.h"
+#include "memhost/objects/Range.h"
+#include "memhost/rules/ValidationCheck.h"
+#include "memhost/objects/Worksheet.h"
+#include "memhost/objects/WorksheetFunction.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {

@@ -1,4 +1,4 @@
-#include "memhost/References.h"
+#include "memhost/rules/References.h"
 
 #include <cctype>
 

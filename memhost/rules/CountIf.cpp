@@ -1,4 +1,4 @@
-#include "memhost/CountIf.h"
+#include "memhost/rules/CountIf.h"
 
 namespace kx::memhost {
 

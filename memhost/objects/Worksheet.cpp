@@ -1,10 +1,10 @@
-#include "memhost/Worksheet.h"
+#include "memhost/objects/Worksheet.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "memhost/Range.h"
-#include "memhost/TextMatch.h"
+#include "memhost/objects/Range.h"
+#include "memhost/rules/TextMatch.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {

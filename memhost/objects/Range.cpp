@@ -1,11 +1,11 @@
-#include "memhost/Range.h"
+#include "memhost/objects/Range.h"
 
 #include <algorithm>
 
-#include "memhost/CellWrite.h"
-#include "memhost/Interior.h"
-#include "memhost/Validation.h"
-#include "memhost/Worksheet.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/objects/Interior.h"
+#include "memhost/objects/Validation.h"
+#include "memhost/objects/Worksheet.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {

@@ -1,6 +1,6 @@
-#include "memhost/CellWrite.h"
+#include "memhost/objects/CellWrite.h"
 
-#include "memhost/DisplayText.h"
+#include "memhost/rules/DisplayText.h"
 #include "memhost/model/NumberFormat.h"
 
 namespace kx::memhost {

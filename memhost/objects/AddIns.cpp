@@ -1,6 +1,6 @@
-#include "memhost/AddIns.h"
+#include "memhost/objects/AddIns.h"
 
-#include "memhost/TextMatch.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 

@@ -1,10 +1,10 @@
-#include "memhost/Interior.h"
+#include "memhost/objects/Interior.h"
 
 #include <cmath>
 #include <set>
 
-#include "memhost/Range.h"
-#include "memhost/TypedInput.h"
+#include "memhost/objects/Range.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 

@@ -1,12 +1,12 @@
-#include "memhost/CellKeys.h"
+#include "memhost/index/CellKeys.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "memhost/TextMatch.h"
-#include "memhost/TypedInput.h"
+#include "memhost/rules/TextMatch.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 

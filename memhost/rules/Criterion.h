@@ -8,7 +8,7 @@
 
 #include "host/Result.h"
 #include "host/Variant.h"
-#include "memhost/TextMatch.h"
+#include "memhost/rules/TextMatch.h"
 #include "memhost/model/Cell.h"
 
 namespace kx::memhost {

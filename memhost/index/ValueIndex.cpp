@@ -1,9 +1,9 @@
-#include "memhost/ValueIndex.h"
+#include "memhost/index/ValueIndex.h"
 
 #include <algorithm>
 
-#include "memhost/CellKeys.h"
-#include "memhost/DisplayText.h"
+#include "memhost/index/CellKeys.h"
+#include "memhost/rules/DisplayText.h"
 
 namespace kx::memhost {
 

@@ -1,4 +1,4 @@
-#include "memhost/TextMatch.h"
+#include "memhost/rules/TextMatch.h"
 
 #include "memhost/model/Utf8.h"
 

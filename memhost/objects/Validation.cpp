@@ -1,8 +1,8 @@
-#include "memhost/Validation.h"
+#include "memhost/objects/Validation.h"
 
-#include "memhost/DisplayText.h"
-#include "memhost/TextMatch.h"
-#include "memhost/ValidationCheck.h"
+#include "memhost/rules/DisplayText.h"
+#include "memhost/rules/TextMatch.h"
+#include "memhost/rules/ValidationCheck.h"
 
 namespace kx::memhost {
 

@@ -1,12 +1,12 @@
-#include "memhost/TypedInput.h"
+#include "memhost/rules/TypedInput.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 
-#include "memhost/DateSerial.h"
-#include "memhost/TextMatch.h"
+#include "memhost/rules/DateSerial.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 

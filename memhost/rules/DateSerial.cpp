@@ -1,4 +1,4 @@
-#include "memhost/DateSerial.h"
+#include "memhost/rules/DateSerial.h"
 
 #include <cmath>
 

@@ -1,12 +1,12 @@
-#include "memhost/ValidationCheck.h"
+#include "memhost/rules/ValidationCheck.h"
 
 #include <cctype>
 #include <regex>
 
-#include "memhost/CellWrite.h"
-#include "memhost/CountIf.h"
-#include "memhost/References.h"
-#include "memhost/TextMatch.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/rules/CountIf.h"
+#include "memhost/rules/References.h"
+#include "memhost/rules/TextMatch.h"
 #include "memhost/model/Address.h"
 
 namespace kx::memhost {

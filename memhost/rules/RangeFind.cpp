@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "memhost/CellKeys.h"
-#include "memhost/CellWrite.h"
-#include "memhost/DisplayText.h"
-#include "memhost/Range.h"
-#include "memhost/TextMatch.h"
+#include "memhost/index/CellKeys.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/rules/DisplayText.h"
+#include "memhost/objects/Range.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 

@@ -6,7 +6,7 @@
 // indexes and change tracking see it.
 
 #include "host/Variant.h"
-#include "memhost/TypedInput.h"
+#include "memhost/rules/TypedInput.h"
 #include "memhost/model/Book.h"
 
 namespace kx::memhost {

@@ -2,8 +2,8 @@
 
 #include <pugixml.hpp>
 
-#include "memhost/AddIns.h"
-#include "memhost/Application.h"
+#include "memhost/objects/AddIns.h"
+#include "memhost/objects/Application.h"
 
 namespace kx::memhost {
 

@@ -1,7 +1,7 @@
-#include "memhost/WorksheetFunction.h"
+#include "memhost/objects/WorksheetFunction.h"
 
-#include "memhost/CountIf.h"
-#include "memhost/Range.h"
+#include "memhost/rules/CountIf.h"
+#include "memhost/objects/Range.h"
 
 namespace kx::memhost {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "memhost/FlatKeyMap.h"
+#include "memhost/index/FlatKeyMap.h"
 #include "memhost/model/Book.h"
 
 namespace kx::memhost {

@@ -1,10 +1,10 @@
-#include "memhost/CommandBars.h"
+#include "memhost/objects/CommandBars.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "memhost/DisplayText.h"
-#include "memhost/TextMatch.h"
+#include "memhost/rules/DisplayText.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "memhost/HugePages.h"
+#include "memhost/index/HugePages.h"
 
 namespace kx::memhost {
 

@@ -1,4 +1,4 @@
-#include "memhost/HugePages.h"
+#include "memhost/index/HugePages.h"
 
 #include <cstdlib>
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "memhost/CellWrite.h"
-#include "memhost/HugePages.h"
-#include "memhost/Range.h"
-#include "memhost/TextMatch.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/index/HugePages.h"
+#include "memhost/objects/Range.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 
