@@ -8,7 +8,8 @@
 #                      the Windows builds configure with
 #   setup.sh test      that, and what the test suite needs: GoogleTest and Google Benchmark,
 #                      openpyxl and LibreOffice for the workbook round trips, Wine for 64-bit and
-#                      32-bit programs and Xvfb to run the Windows add-in's tests
+#                      32-bit programs and Xvfb to run the Windows add-in's tests, and clang with
+#                      its runtime for the fuzz targets' short runs
 set -euo pipefail
 profile="${1:-program}"
 
@@ -23,6 +24,7 @@ case "$profile" in
       libgtest-dev libgmock-dev libbenchmark-dev
       python3-openpyxl libreoffice-calc-nogui
       wine32:i386 xvfb xauth
+      clang libclang-rt-14-dev
     )
     ;;
   *)
