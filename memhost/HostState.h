@@ -106,6 +106,10 @@ struct HostState : std::enable_shared_from_this<HostState> {
   std::vector<host::AddInObjectRef> releaseLater;
 
   IndexCache indexes;
+  // Where COUNTIF builds the key of a literal criterion, kept from call to call so that the
+  // text is not allocated again for every row the add-in counts.
+  std::string criterionKey;
+  std::string criterionText;
   // The cell whose value was read last: the add-in mostly counts the value it has just read,
   // and the index finds that cell's entry without a lookup.
   const Sheet* lastReadSheet = nullptr;

@@ -1,16 +1,64 @@
 #include "memhost/rules/CountIf.h"
 
+#include "memhost/index/CellKeys.h"
+#include "memhost/rules/TypedInput.h"
+
 namespace kx::memhost {
 
 namespace {
 
+// The cells of the area whose value has the key.
+std::int64_t EqualCount(const SheetHandle& sheet, const Area& area, const std::string& key) {
+  const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
+  const HostState& state = *sheet.state;
+  return state.lastReadSheet == sheet.sheet.get() ? index.Count(key, state.lastReadCell)
+                                                  : index.Count(key);
+}
+
+// The criterion the add-in sends for every row it compares: "=" and a value's text, with "~"
+// before each "*", "?" and "~" so that it stands for the text itself. Its key is made here in
+// a buffer kept between calls, without reading the criterion into a Criterion (a pattern, a copy
+// of the text, a key of its own). False for every other criterion, and for a text the full
+// reading treats otherwise (a number, TRUE, FALSE, an error value, more than 255 characters).
+bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
+  if (!criterion.IsText()) return false;
+  std::string_view text = criterion.AsText();
+  if (text.size() < 2 || text.front() != '=') return false;
+  text.remove_prefix(1);
+  // Every number, date and time starts with one of these, and every error value with "#".
+  char first = text.front();
+  if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.' ||
+      first == '$' || first == '(' || first == ' ' || first == '#') {
+    return false;
+  }
+  if (EqualIgnoringAsciiCase(text, "TRUE") || EqualIgnoringAsciiCase(text, "FALSE")) return false;
+  std::string_view literal = text;
+  bool escaped = false;
+  for (char c : text) escaped |= c == '*' || c == '?' || c == '~';
+  if (escaped) {
+    std::string& unescaped = state.criterionText;
+    unescaped.clear();
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
+      if (c == '*' || c == '?') return false;  // a pattern
+      if (c == '~') {
+        if (i + 1 == text.size() || (text[i + 1] != '*' && text[i + 1] != '?' && text[i + 1] != '~')) {
+          return false;  // a tilde of its own: the pattern decides
+        }
+        c = text[++i];
+      }
+      unescaped += c;
+    }
+    literal = unescaped;
+  }
+  if (literal.size() > kComparedChars && CharCount(literal) > kComparedChars) return false;
+  SetTextKey(literal, state.criterionKey);
+  return true;
+}
+
 std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& criterion) {
   if (auto key = criterion.EqualityKey()) {
-    const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
-    const HostState& state = *sheet.state;
-    std::int64_t equal = state.lastReadSheet == sheet.sheet.get()
-                             ? index.Count(*key, state.lastReadCell)
-                             : index.Count(*key);
+    std::int64_t equal = EqualCount(sheet, area, *key);
     return criterion.op() == Criterion::Op::Eq ? equal : area.cells() - equal;
   }
   if (criterion.kind() == Criterion::Kind::Blank) {
@@ -38,6 +86,9 @@ std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& 
 
 host::Result<double> CountIfArea(const SheetHandle& sheet, const Area& area,
                                  const host::Variant& criterion) {
+  if (LiteralTextKey(*sheet.state, criterion)) {
+    return static_cast<double>(EqualCount(sheet, area, sheet.state->criterionKey));
+  }
   auto parsed = KX_TRY(Criterion::Parse(criterion));
   return static_cast<double>(Count(sheet, area, parsed));
 }

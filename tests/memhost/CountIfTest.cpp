@@ -222,6 +222,36 @@ TEST(Round15, NumbersCompareAtFifteenSignificantDigits) {
   }
 }
 
+// The add-in's criterion for a value ("=" and the text with ~ before * ? ~) is answered without
+// reading it as a Criterion: the count must be the one the full reading gives.
+TEST_F(CountIfTest, TheAddinsLiteralCriteriaCountAsTheFullReadingDoes) {
+  auto escaped = [](std::string_view text) {
+    std::string out = "=";
+    for (char c : text) {
+      if (c == '*' || c == '?' || c == '~') out += '~';
+      out += c;
+    }
+    return out;
+  };
+  for (const char* text : {"apple", "APPLE ", "a*b", "axb", "a~b", "x?", "\xC3\xA9" "clair", "TRUE",
+                           "true", "#N/A", "=abc", "abc", "1e3", "1.50", " 5", "Apple"}) {
+    const Variant criterion(escaped(text));
+    auto parsed = Criterion::Parse(criterion);
+    ASSERT_TRUE(parsed.ok()) << text;
+    double expected = 0;
+    for (std::int32_t row = 1; row <= 25; ++row) expected += parsed->Matches(sheet().CellAt({row, 1}));
+    EXPECT_EQ(CountIf(kColumn, criterion), expected) << text;
+  }
+  // A tilde before an ordinary character, and more than 255 characters, go the full way.
+  const Variant tilde("=a~xb");
+  double expected = 0;
+  for (std::int32_t row = 1; row <= 25; ++row) {
+    expected += Criterion::Parse(tilde)->Matches(sheet().CellAt({row, 1}));
+  }
+  EXPECT_EQ(CountIf(kColumn, tilde), expected);
+  EXPECT_FALSE(app_->WorksheetFunction().value()->CountIf(At(kColumn), Variant("=" + std::string(256, 'x'))).ok());
+}
+
 // Numeric text keeps its first 15 significant digits and the rest become zeros, as the host
 // reads it wherever it reads text as a number: criteria, typed entries, validation.
 TEST(ReadNumberText, KeepsFifteenSignificantDigitsAndCutsTheRest) {
