@@ -121,7 +121,16 @@ host::Result<host::RangeRef> Range::Item(long row, long column) {
   std::int64_t r = std::int64_t{areas_[0].firstRow} + row - 1;
   std::int64_t c = std::int64_t{areas_[0].firstColumn} + column - 1;
   if (!InSheet(r, c)) return Refused("cell outside the sheet");
-  return Make(sheet_, {Area::Cell({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)})});
+  return OneCell({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
+}
+
+host::RangeRef Range::OneCell(CellPos pos) {
+  if (spareCell_ && spareCell_.use_count() == 1) {
+    spareCell_->areas_[0] = Area::Cell(pos);
+  } else {
+    spareCell_ = std::make_shared<Range>(sheet_, std::vector<Area>{Area::Cell(pos)});
+  }
+  return spareCell_;
 }
 
 host::Result<long> Range::Count() {

@@ -72,9 +72,15 @@ class Range final : public host::Range {
   bool AllWholeRows() const;
   bool AllWholeColumns() const;
 
+  // The cell object Item(row, column) handed out last, given out again for the next cell once
+  // nobody holds it any more: the add-in asks for one cell after another of a column, and each
+  // would otherwise cost two allocations.
+  host::RangeRef OneCell(CellPos pos);
+
   std::shared_ptr<const SheetHandle> sheet_;
   std::vector<Area> areas_;
   View view_;
+  std::shared_ptr<Range> spareCell_;
 };
 
 // A selection that is not a range of cells (a chart, a shape): every Range member fails with
