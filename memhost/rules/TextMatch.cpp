@@ -15,13 +15,6 @@ namespace kx::memhost {
 
 namespace {
 
-bool IsAscii(std::string_view s) {
-  for (char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 // A byte that is not part of valid UTF-8 decodes to a lone surrogate of its own (U+DC80 to
 // U+DCFF), which no valid text contains, and encodes back to the same byte: such text is kept
 // exactly and never equals a text made of real characters.
@@ -117,13 +110,20 @@ std::string_view FirstChars(std::string_view utf8, size_t chars) {
 }
 
 void AppendFolded(std::string_view utf8, std::string& out) {
-  if (IsAscii(utf8)) {
-    size_t at = out.size();
-    out.resize(at + utf8.size());
-    for (char c : utf8) out[at++] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    return;
+  // ASCII, the common case, is folded in one pass; the first byte beyond it sends the whole
+  // text the long way.
+  const size_t at = out.size();
+  out.resize(at + utf8.size());
+  char* folded = out.data() + at;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    auto c = static_cast<unsigned char>(utf8[i]);
+    if (c >= 0x80) {
+      out.resize(at);
+      for (size_t j = 0; j < utf8.size();) Encode(Lower(Decode(utf8, j)), out);
+      return;
+    }
+    folded[i] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + 32 : c);
   }
-  for (size_t i = 0; i < utf8.size();) Encode(Lower(Decode(utf8, i)), out);
 }
 
 std::string Fold(std::string_view utf8) {
