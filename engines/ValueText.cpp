@@ -1,5 +1,6 @@
 #include "engines/ValueText.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include <cmath>
@@ -123,10 +124,37 @@ std::string LeadingCharacters(std::string_view text, size_t limit) {
   return std::string(text);
 }
 
+namespace {
+
+// Cuts a UTF-8 text after its first `limit` characters, in place.
+void KeepLeadingCharacters(std::string& text, size_t limit) {
+  if (text.size() <= limit) return;  // no more characters than bytes
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      if (count == limit) {
+        text.resize(i);
+        return;
+      }
+      ++count;
+    }
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> ComparisonText(const host::Variant& value) {
   auto text = ValueAsText(value);
   if (!text) return std::nullopt;
-  return LeadingCharacters(*text, 255);
+  KeepLeadingCharacters(*text, 255);
+  return text;
+}
+
+std::optional<std::string> ComparisonText(host::Variant&& value) {
+  if (!value.IsText()) return ComparisonText(static_cast<const host::Variant&>(value));
+  std::string text = std::move(value).AsText();
+  KeepLeadingCharacters(text, 255);
+  return text;
 }
 
 std::string EscapeWildcards(std::string_view text) {
@@ -139,7 +167,19 @@ std::string EscapeWildcards(std::string_view text) {
   return out;
 }
 
-std::string LiteralCriterion(std::string_view text) { return "=" + EscapeWildcards(text); }
+std::string LiteralCriterion(std::string_view text) {
+  size_t specials = 0;
+  for (char c : text) specials += c == '*' || c == '?' || c == '~';
+  std::string out;
+  out.reserve(text.size() + 1 + specials);
+  out += '=';
+  if (specials == 0) return out.append(text);  // most texts: one copy
+  for (char c : text) {
+    if (c == '*' || c == '?' || c == '~') out += '~';
+    out += c;
+  }
+  return out;
+}
 
 namespace {
 

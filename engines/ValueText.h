@@ -21,6 +21,8 @@ std::string LeadingCharacters(std::string_view text, size_t limit);
 // The comparison text of a cell value: its text form cut to its first 255 characters; nullopt
 // for an error value.
 std::optional<std::string> ComparisonText(const host::Variant& value);
+// The same for a value that goes: its text is taken, not copied.
+std::optional<std::string> ComparisonText(host::Variant&& value);
 
 // A search text that matches the text itself: "*", "?" and "~" escaped with "~".
 std::string EscapeWildcards(std::string_view text);

@@ -27,9 +27,10 @@ std::optional<std::string> CellText(host::Range& range, long row) {
 std::optional<ComparedValue> CellComparison(host::Range& range, long row) {
   auto value = CellValue(range, row);
   if (!value) return std::nullopt;
-  auto text = ComparisonText(*value);
+  const bool heldAsText = value->IsText();
+  auto text = ComparisonText(std::move(*value));
   if (!text) return std::nullopt;
-  return ComparedValue{std::move(*text), value->IsText()};
+  return ComparedValue{std::move(*text), heldAsText};
 }
 
 namespace {

@@ -64,7 +64,9 @@ class Variant {
 
   // Accessors for a known kind; calling one for another kind is a bug (asserts).
   double AsNumber() const { return std::get<double>(v_); }
-  const std::string& AsText() const { return std::get<std::string>(v_); }
+  const std::string& AsText() const& { return std::get<std::string>(v_); }
+  // The text taken out of a variant that goes, without copying it.
+  std::string AsText() && { return std::get<std::string>(std::move(v_)); }
   bool AsBoolean() const { return std::get<bool>(v_); }
   Date AsDate() const { return std::get<Date>(v_); }
   ErrorValue AsError() const { return std::get<ErrorValue>(v_); }
