@@ -902,7 +902,7 @@ def differences(expected, got):
 def check(args, commands):
     """Every tool once on a small workbook per shape; what each left against kestrix's."""
     failures = 0
-    for shape in args.shape.split(","):
+    for shape in [os.path.basename(args.workbook)] if args.workbook else args.shape.split(","):
         sources = {}
         for entries in (False, True):
             if args.workbook:
@@ -964,7 +964,7 @@ def machine_line():
     memory = "?"
     try:
         with open("/proc/meminfo") as f:
-            memory = "%.0f GB" % (int(f.readline().split()[1]) / 1e6)
+            memory = "%.0f GB" % (int(f.readline().split()[1]) / 2**20)
     except (OSError, ValueError, IndexError):
         pass
     system = platform.system()
@@ -1040,7 +1040,8 @@ def print_tables(args, all_results, header):
         print("machine:  %s" % header["machine"])
         print("data:     %s" % header["data"])
         print("command:  %s" % header["command"])
-    print("median of %d runs, wall time; peak resident memory of the largest run" % args.runs)
+    print(("\n%s." if md else "%s") % ("median of %d runs, wall time; peak resident memory of "
+                                        "the largest run (GNU time's)" % args.runs))
     summary = []
     for command, (cells, results) in all_results.items():
         base = next((r for r in results if r[0] == "kestrix" and r[1] is not None), None)
@@ -1068,6 +1069,7 @@ def print_tables(args, all_results, header):
         summary.append((command, base, floor, fastest))
     print()
     if md:
+        print("kestrix against the floor and against the fastest of the others:\n")
         print("| command | kestrix s | floor s | kestrix ÷ floor | fastest other | its s | "
               "× kestrix |")
         print("|---|---:|---:|---:|---|---:|---:|")
