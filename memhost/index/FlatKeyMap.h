@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -127,6 +128,20 @@ class FlatKeyMap {
     RemoveSlot(slot);
   }
 
+  // Erases every item whose value `drop(value)` says, keeping the others' order: one pass for
+  // many erasures, where Erase costs a lookup and a move each.
+  template <class Drop>
+  void EraseIf(Drop&& drop) {
+    size_t kept = 0;
+    for (size_t i = 0; i < items_.size(); ++i) {
+      if (drop(items_[i].second)) continue;
+      if (kept != i) items_[kept] = std::move(items_[i]);
+      ++kept;
+    }
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(kept), items_.end());
+    Rehash(slots_.size());
+  }
+
   std::vector<Item, HugePageAllocator<Item>>& items() { return items_; }
 
  private:
@@ -189,16 +204,14 @@ class LookAhead {
 
   template <class Due>
   void Push(const std::string* key, Payload payload, Due&& due) {
-    Pending& p = ring_[pushed_ % kDistance];
-    if (pushed_ >= kDistance) Deliver(p, due);
-    p.hasKey = key != nullptr;
-    if (p.hasKey) {
-      p.key.assign(*key);
-      p.hash = FlatKeyMap<Value>::Hash(p.key);
-      map_.Prefetch(p.hash);
-    }
-    p.payload = std::move(payload);
-    ++pushed_;
+    if (key == nullptr) return Enqueue(nullptr, std::move(payload), due);
+    Enqueue([key](std::string& into) { into.assign(*key); }, std::move(payload), due);
+  }
+  // The same with the key written by `writeKey(std::string&)` straight into its place in the
+  // queue, which keeps its capacity from one key to the next: no copy, no allocation.
+  template <class WriteKey, class Due>
+  void PushWritten(WriteKey&& writeKey, Payload payload, Due&& due) {
+    Enqueue(writeKey, std::move(payload), due);
   }
 
   template <class Due>
@@ -217,6 +230,19 @@ class LookAhead {
     bool hasKey = false;
     Payload payload{};
   };
+  template <class WriteKey, class Due>
+  void Enqueue(WriteKey&& writeKey, Payload payload, Due& due) {
+    Pending& p = ring_[pushed_ % kDistance];
+    if (pushed_ >= kDistance) Deliver(p, due);
+    p.hasKey = !std::is_null_pointer_v<std::remove_cvref_t<WriteKey>>;
+    if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<WriteKey>>) {
+      writeKey(p.key);
+      p.hash = FlatKeyMap<Value>::Hash(p.key);
+      map_.Prefetch(p.hash);
+    }
+    p.payload = std::move(payload);
+    ++pushed_;
+  }
   template <class Due>
   void Deliver(Pending& p, Due& due) {
     std::uint32_t place = 0;

@@ -40,15 +40,15 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
     entry->AddShown(due.pos);
     RememberPlace(due.pos, place);
   };
-  std::string key;
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
     sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
                           [&](std::int32_t row, const Cell& cell) {
                             Due due{{row, column}, &cell};
                             if (!IsPlainText(cell)) return feed.Push(nullptr, due, file);
-                            SetTextKey(cell.value.AsText(), key);
-                            feed.Push(&key, due, file);
+                            feed.PushWritten(
+                                [&](std::string& key) { SetTextKey(cell.value.AsText(), key); },
+                                due, file);
                           });
   }
   feed.Flush(file);
@@ -190,7 +190,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry == nullptr) return;
     --entry->count;
     entry->RemoveShown(pos);
-    if (entry->Unused()) entries_.Erase(scratch_);
+    if (entry->Unused()) Unused();
     return;
   }
   std::string shownKey = ShownKey(cell);
@@ -201,8 +201,8 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     countKey = CountKey(cell.value).value_or("");
   }
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  auto dropUnused = [&](const Entry& entry, const std::string& key) {
-    if (entry.Unused()) entries_.Erase(key);
+  auto dropUnused = [&](const Entry& entry, const std::string&) {
+    if (entry.Unused()) Unused();
   };
   if (countKey == shownKey) {
     Entry* entry = entries_.Find(shownKey);
@@ -224,6 +224,14 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   }
 }
 
+void AreaIndex::Unused() {
+  // An unused entry answers as a missing one, so entries are dropped many at a time: clearing a
+  // million cells one by one then costs no erasure each.
+  if (++unused_ < std::max<size_t>(4096, entries_.size() / 2)) return;
+  entries_.EraseIf([](const Entry& entry) { return entry.Unused(); });
+  unused_ = 0;
+}
+
 SheetIndexes::SheetIndexes(std::shared_ptr<Book> book, std::shared_ptr<Sheet> sheet)
     : book_(std::move(book)), sheet_(std::move(sheet)) {
   sheet_->AddListener(this);
@@ -231,9 +239,29 @@ SheetIndexes::SheetIndexes(std::shared_ptr<Book> book, std::shared_ptr<Sheet> sh
 
 SheetIndexes::~SheetIndexes() { sheet_->RemoveListener(this); }
 
+bool SheetIndexes::SameCells(const Area& a, const Area& b) const {
+  if (a.columns() != 1 || b.columns() != 1 || a.firstColumn != b.firstColumn) return false;
+  auto stored = sheet_->StoredRows(a.firstColumn);
+  if (!stored) return true;
+  // Every stored row the two areas reach between them must lie in both.
+  std::int32_t from = std::max(stored->first, std::min(a.firstRow, b.firstRow));
+  std::int32_t to = std::min(stored->second, std::max(a.lastRow, b.lastRow));
+  return from > to || (from >= std::max(a.firstRow, b.firstRow) && to <= std::min(a.lastRow, b.lastRow));
+}
+
 AreaIndex& SheetIndexes::For(const Area& area) {
   for (size_t i = 0; i < areas_.size(); ++i) {
     if (areas_[i]->area() == area) {
+      if (i != 0) std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
+                              areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      return *areas_.front();
+    }
+  }
+  // Two areas of one column holding the same cells answer alike: the add-in counts in its
+  // working range and searches the whole column selected, and one index then serves both. The
+  // check is made at every call, as later writes may put a cell in one area and not the other.
+  for (size_t i = 0; i < areas_.size(); ++i) {
+    if (SameCells(areas_[i]->area(), area)) {
       if (i != 0) std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
                               areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
       return *areas_.front();

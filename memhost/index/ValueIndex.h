@@ -61,6 +61,8 @@ class AreaIndex {
   // Files a cell under its key; `place` receives the entry's item number.
   Entry& EntryFor(std::string_view key, std::uint32_t* place = nullptr);
   void RememberPlace(CellPos pos, std::uint32_t place);
+  // An entry has just become unused: drops the unused ones once there are many.
+  void Unused();
   std::uint32_t PlaceOf(CellPos pos) const;
 
   Area area_;
@@ -71,6 +73,7 @@ class AreaIndex {
   std::vector<std::uint32_t> places_;
   std::string scratch_;  // a key being built
   std::int64_t nonBlank_ = 0;
+  size_t unused_ = 0;  // entries that became unused since the last drop (an upper bound)
 };
 
 // The indexes of one sheet's areas, listening to the sheet.
@@ -88,6 +91,8 @@ class SheetIndexes : public SheetListener {
   // A few areas per sheet are enough for the add-in (the column it works on, perhaps a second
   // list); the least recently used one goes when a new area needs room.
   static constexpr size_t kMaxAreas = 8;
+  // Whether two areas hold the same stored cells now, so that one's index answers for the other.
+  bool SameCells(const Area& a, const Area& b) const;
   std::shared_ptr<Book> book_;
   std::shared_ptr<Sheet> sheet_;
   std::vector<std::unique_ptr<AreaIndex>> areas_;  // most recently used first

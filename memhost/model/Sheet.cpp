@@ -109,25 +109,17 @@ Cell* Sheet::Slot(CellPos pos) {
   return &col.cells[i];
 }
 
-void Sheet::ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
-                            const std::function<void(std::int32_t, const Cell&)>& visit) const {
-  auto it = columns_.find(column);
-  if (it == columns_.end()) return;
-  const Column& col = it->second;
-  std::int32_t from = std::max(firstRow, col.firstRow);
-  auto to = static_cast<std::int32_t>(
-      std::min<std::int64_t>(lastRow, col.firstRow + static_cast<std::int64_t>(col.cells.size()) - 1));
-  for (std::int32_t row = from; row <= to; ++row) {
-    const Cell& cell = col.cells[static_cast<size_t>(row - col.firstRow)];
-    if (!cell.IsBlank()) visit(row, cell);
-  }
-}
-
 std::vector<std::int32_t> Sheet::UsedColumns() const {
   std::vector<std::int32_t> out;
   out.reserve(columns_.size());
   for (const auto& [column, col] : columns_) out.push_back(column);
   return out;
+}
+
+std::optional<std::pair<std::int32_t, std::int32_t>> Sheet::StoredRows(std::int32_t column) const {
+  const Column* col = FindColumn(column);
+  if (col == nullptr || col->cells.empty()) return std::nullopt;
+  return std::pair{col->firstRow, col->firstRow + static_cast<std::int32_t>(col->cells.size()) - 1};
 }
 
 std::optional<Area> Sheet::UsedArea() const {

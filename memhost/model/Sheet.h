@@ -3,6 +3,7 @@
 // through which every change to a cell passes, so that indexes stay current and a writer knows
 // what changed.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -64,12 +65,18 @@ class Sheet {
   // Asks for a cell's memory ahead of reading it; nothing else.
   void Prefetch(CellPos pos) const;
   // The non-blank cells of one column between two rows, top to bottom.
+  // `visit(row, cell)` is called inline: a pass over a million cells makes no call through a
+  // function object per cell.
+  template <class Visit>
   void ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
-                       const std::function<void(std::int32_t row, const Cell&)>& visit) const;
+                       Visit&& visit) const;
   // The columns that hold at least one cell, ascending.
   std::vector<std::int32_t> UsedColumns() const;
   // The smallest area holding every non-blank cell (formatting counts); nullopt when none.
   std::optional<Area> UsedArea() const;
+  // The rows between a column's first and last stored cell (formatting counts); nullopt when the
+  // column holds none.
+  std::optional<std::pair<std::int32_t, std::int32_t>> StoredRows(std::int32_t column) const;
   size_t CellCount() const { return cellCount_; }
 
   // --- rows ---------------------------------------------------------------------------------
@@ -137,5 +144,21 @@ class Sheet {
   Changes changes_;
   std::vector<SheetListener*> listeners_;
 };
+
+template <class Visit>
+void Sheet::ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int32_t lastRow,
+                            Visit&& visit) const {
+  auto it = columns_.find(column);
+  if (it == columns_.end()) return;
+  const Column& col = it->second;
+  std::int32_t from = std::max(firstRow, col.firstRow);
+  auto to = static_cast<std::int32_t>(
+      std::min<std::int64_t>(lastRow, col.firstRow + static_cast<std::int64_t>(col.cells.size()) - 1));
+  if (from > to) return;
+  auto cell = col.cells.begin() + (from - col.firstRow);
+  for (std::int32_t row = from; row <= to; ++row, ++cell) {
+    if (!cell->IsBlank()) visit(row, *cell);
+  }
+}
 
 }  // namespace kx::memhost

@@ -165,6 +165,37 @@ TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   }
 }
 
+TEST_F(FindTest, ACountedRangeAndTheWholeColumnSearchedAgreeAsTheirCellsDiverge) {
+  // The add-in counts in its working range and searches the whole column selected. Thousands
+  // of values, most cleared one by one (the index drops their entries many at a time), then a
+  // value below the working range that the column's search sees and the count must not.
+  const int rows = 6000;
+  for (int row = 1; row <= rows; ++row) {
+    sheet().LoadCell({row, 6}, Cell{Variant("v" + std::to_string(row % 5000))});
+  }
+  const std::string counted = "F1:F" + std::to_string(rows);
+  EXPECT_EQ(CountIf(counted, "v7"), 2);
+  EXPECT_EQ(Find("F:F", Whole("V7")), "$F$7");
+  for (int row = 1; row <= 5500; ++row) ASSERT_TRUE(At("F" + std::to_string(row))->Clear().ok());
+  EXPECT_EQ(CountIf(counted, "v7"), 0);
+  EXPECT_EQ(CountIf(counted, "v5600"), 0);  // its cell at row 600 is gone
+  EXPECT_EQ(CountIf(counted, "v600"), 1);   // row 5600 is left
+  EXPECT_EQ(Find("F:F", Whole("v600")), "$F$5600");
+  EXPECT_EQ(Find("F:F", Whole("v7")), "Nothing");
+  Put("F9000", "v600");
+  Put("F3", "V600");
+  EXPECT_EQ(CountIf(counted, "v600"), 2);
+  EXPECT_EQ(CountIf("F:F", "v600"), 3);
+  auto args = Whole("v600");
+  args.After = At("F5600");
+  EXPECT_EQ(Find("F:F", args), "$F$9000");
+  args.After = At("F5600");
+  EXPECT_EQ(Find(counted.c_str(), args), "$F$3");
+  ASSERT_TRUE(At("F9000")->Clear().ok());
+  EXPECT_EQ(CountIf("F:F", "v600"), 2);
+  EXPECT_EQ(CountIf(counted, "v600"), 2);
+}
+
 TEST_F(FindTest, WalkingOrderAcrossColumnsAndAreas) {
   // F1:G3 all "k": the order of the walk decides which comes next.
   for (const char* a : {"F1", "G1", "F2", "G2", "F3", "G3"}) Put(a, "k");

@@ -71,6 +71,26 @@ TEST(TextFolding, CountsAndCutsByCharacter) {
   EXPECT_FALSE(EqualIgnoringAsciiCase("Sheet1", "Sheet10"));
 }
 
+TEST(TextFolding, FoldsEveryAsciiByteWhereverItStands) {
+  // Every byte below 0x80, at every position of a word and of the tail after the last word,
+  // and a non-ASCII letter arriving in the middle of a word or in the tail.
+  for (int c = 1; c < 0x80; ++c) {
+    const char expected = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c);
+    for (size_t at = 0; at < 11; ++at) {
+      std::string text(11, 'Q');
+      text[at] = static_cast<char>(c);
+      std::string want(11, 'q');
+      want[at] = expected;
+      ASSERT_EQ(Fold(text), want) << "byte " << c << " at " << at;
+    }
+  }
+  EXPECT_EQ(Fold("ABCDEFGÉ"), "abcdefgé");
+  EXPECT_EQ(Fold("ABCDEFGHIJÀ"), "abcdefghijà");
+  std::string kept = "x:";
+  AppendFolded("@[`{ AZ az", kept);
+  EXPECT_EQ(kept, "x:@[`{ az az");
+}
+
 TEST(DateSerial, AgreesWithTheHostsCalendar) {
   const struct {
     CivilDate date;
