@@ -167,17 +167,22 @@ std::string EscapeWildcards(std::string_view text) {
   return out;
 }
 
-std::string LiteralCriterion(std::string_view text) {
-  size_t specials = 0;
-  for (char c : text) specials += c == '*' || c == '?' || c == '~';
-  std::string out;
-  out.reserve(text.size() + 1 + specials);
-  out += '=';
-  if (specials == 0) return out.append(text);  // most texts: one copy
-  for (char c : text) {
-    if (c == '*' || c == '?' || c == '~') out += '~';
-    out += c;
+void WriteLiteralCriterion(std::string_view text, std::string& out) {
+  out.assign(1, '=');
+  for (size_t from = 0;;) {
+    size_t special = text.find_first_of("*?~", from);
+    out.append(text.substr(from, special - from));
+    if (special == std::string_view::npos) return;
+    out += '~';
+    out += text[special];
+    from = special + 1;
   }
+}
+
+std::string LiteralCriterion(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 1);
+  WriteLiteralCriterion(text, out);
   return out;
 }
 

@@ -31,6 +31,8 @@ std::string EscapeWildcards(std::string_view text);
 // or "=" is not read as an operator) and the wildcards escaped. Numeric text still matches
 // numbers by value, and case is still ignored, as the host's criteria do.
 std::string LiteralCriterion(std::string_view text);
+// The same written over `out`, whose capacity is kept.
+void WriteLiteralCriterion(std::string_view text, std::string& out);
 
 // True where the literal criterion does not stand for the text: the host reads "TRUE", "false"
 // or "#N/A" as the boolean or error value they spell, and a number of more than 15 significant

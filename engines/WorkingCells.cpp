@@ -35,16 +35,27 @@ std::optional<ComparedValue> CellComparison(host::Range& range, long row) {
 
 namespace {
 
-host::FindArgs ShowingText(const std::string& text, const host::RangeRef& after) {
+// The first cell after `after` in `within` that shows the text itself, whatever its case.
+host::Result<host::RangeRef> FindShowing(host::Range& within, const std::string& text,
+                                         const host::RangeRef& after) {
+  // As with the criteria, the search text is built in one buffer for the whole run.
+  static std::string scratch;
+  scratch.clear();
+  for (char c : text) {
+    if (c == '*' || c == '?' || c == '~') scratch += '~';
+    scratch += c;
+  }
   host::FindArgs find;
-  find.What = host::Variant(EscapeWildcards(text));
+  find.What = host::Variant(std::move(scratch));
   find.After = after;
   find.LookIn = host::xl::LookInValues;
   find.LookAt = host::xl::LookAtWhole;
   find.SearchOrder = host::xl::SearchByRows;
   find.SearchDirection = host::xl::SearchNext;
   find.MatchCase = false;
-  return find;
+  auto found = within.Find(find);
+  scratch = std::move(find.What).AsText();
+  return found;
 }
 
 host::Result<bool> HoldsText(host::Range& cell) {
@@ -58,12 +69,12 @@ host::Result<bool> HoldsText(host::Range& cell) {
 template <class Visit>
 host::Result<void> ForEachHolding(host::Range& within, const std::string& text,
                                   const host::RangeRef& after, Visit&& visit) {
-  host::RangeRef cell = KX_TRY(within.Find(ShowingText(text, after)));
+  host::RangeRef cell = KX_TRY(FindShowing(within, text, after));
   if (!cell) return {};
   const std::string first = KX_TRY(cell->Address());
   for (;;) {
     if (KX_TRY(HoldsText(*cell)) && !visit(cell)) return {};
-    host::RangeRef next = KX_TRY(within.Find(ShowingText(text, cell)));
+    host::RangeRef next = KX_TRY(FindShowing(within, text, cell));
     if (!next || KX_TRY(next->Address()) == first) return {};
     cell = std::move(next);
   }
@@ -81,7 +92,14 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
                                  const ComparedValue& value) {
   const std::string& text = value.text;
   auto function = KX_TRY(app.WorksheetFunction());
-  double counted = KX_TRY(function->CountIf(column, host::Variant(LiteralCriterion(text))));
+  // The criterion's text goes back into the scratch after the call: a run of a million rows
+  // builds its criteria in one buffer. The host calls the add-in on one thread.
+  static std::string scratch;
+  WriteLiteralCriterion(text, scratch);
+  host::Variant criterion(std::move(scratch));
+  auto count = function->CountIf(column, criterion);
+  scratch = std::move(criterion).AsText();
+  double counted = KX_TRY(std::move(count));
   if (!Misread(value)) return counted;
   // A long number's text is counted by the host with every text sharing its first 15 digits,
   // itself included: counted once, it is the only one, and nothing need be looked at.
@@ -99,7 +117,7 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
 host::Result<host::RangeRef> FindOccurrence(host::Range& within, const ComparedValue& value,
                                             const host::RangeRef& after) {
   const std::string& text = value.text;
-  if (!Misread(value)) return within.Find(ShowingText(text, after));
+  if (!Misread(value)) return FindShowing(within, text, after);
   host::RangeRef found;
   KX_TRY(ForEachHolding(within, text, after, [&](const host::RangeRef& cell) {
     found = cell;

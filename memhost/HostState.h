@@ -110,6 +110,7 @@ struct HostState : std::enable_shared_from_this<HostState> {
   // text is not allocated again for every row the add-in counts.
   std::string criterionKey;
   std::string criterionText;
+  std::string findKey;  // the index key Range.Find last looked up, kept for its capacity
   // The cell whose value was read last: the add-in mostly counts the value it has just read,
   // and the index finds that cell's entry without a lookup.
   const Sheet* lastReadSheet = nullptr;

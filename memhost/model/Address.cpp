@@ -119,6 +119,21 @@ std::optional<std::vector<Area>> ParseAreas(std::string_view text) {
   return areas;
 }
 
+namespace {
+
+// "$" + the column's letters + "$" + the row, written into `out`; returns the end.
+char* WriteCorner(std::int32_t row, std::int32_t column, char* out) {
+  char letters[4];
+  int n = 0;
+  for (; column > 0; column = (column - 1) / 26) letters[n++] = static_cast<char>('A' + (column - 1) % 26);
+  *out++ = '$';
+  while (n > 0) *out++ = letters[--n];
+  *out++ = '$';
+  return std::to_chars(out, out + 12, row).ptr;
+}
+
+}  // namespace
+
 std::string FormatArea(const Area& a) {
   if (a.IsWholeColumns()) {
     return "$" + ColumnLetters(a.firstColumn) + ":$" + ColumnLetters(a.lastColumn);
@@ -126,12 +141,18 @@ std::string FormatArea(const Area& a) {
   if (a.IsWholeRows()) {
     return "$" + std::to_string(a.firstRow) + ":$" + std::to_string(a.lastRow);
   }
-  std::string first = "$" + ColumnLetters(a.firstColumn) + "$" + std::to_string(a.firstRow);
-  if (a.rows() == 1 && a.columns() == 1) return first;
-  return first + ":$" + ColumnLetters(a.lastColumn) + "$" + std::to_string(a.lastRow);
+  // A cell's address, the commonest by far, is written at once and fits inside the string.
+  char text[48];
+  char* end = WriteCorner(a.firstRow, a.firstColumn, text);
+  if (a.rows() != 1 || a.columns() != 1) {
+    *end++ = ':';
+    end = WriteCorner(a.lastRow, a.lastColumn, end);
+  }
+  return std::string(text, end);
 }
 
 std::string FormatAreas(const std::vector<Area>& areas) {
+  if (areas.size() == 1) return FormatArea(areas[0]);
   std::string out;
   for (const auto& a : areas) {
     if (!out.empty()) out += ',';

@@ -246,6 +246,12 @@ host::Result<std::string> Range::Text() {
 host::Result<void> Range::Clear() {
   KX_TRY(Enter("Range.Clear"));
   Sheet& sheet = *sheet_->sheet;
+  // One cell, the add-in's usual call: no list of the cells to clear.
+  if (areas_.size() == 1 && areas_[0].cells() == 1) {
+    CellPos pos{areas_[0].firstRow, areas_[0].firstColumn};
+    if (sheet.CellAt(pos) != nullptr) sheet.SetCell(pos, Cell{});
+    return {};
+  }
   for (CellPos pos : StoredCells(sheet, areas_)) sheet.SetCell(pos, Cell{});
   return {};
 }

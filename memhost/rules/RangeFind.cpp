@@ -97,9 +97,11 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   }
   Place start = *searchOrder.PlaceOf(afterPos);
 
-  std::string what = WhatText(args.What);
-  Pattern pattern(what, matchCase);
-  std::string literal(FirstChars(pattern.Literal(), kComparedChars));
+  // Text, what the add-in looks for, is its own display text: read in place, not copied.
+  std::string whatShown;
+  if (!args.What.IsText()) whatShown = WhatText(args.What);
+  Pattern pattern(args.What.IsText() ? args.What.AsText() : whatShown, matchCase);
+  std::string_view literal = FirstChars(pattern.Literal(), kComparedChars);
   const Book& book = *sheet_->book;
   const Sheet& sheet = *sheet_->sheet;
   auto matches = [&](const Cell* cell) {
@@ -109,7 +111,9 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     std::string_view first = FirstChars(text, kComparedChars);
     return matchCase ? first == literal : Fold(first) == literal;
   };
-  auto found = [&](CellPos p) { return host::RangeRef(Make(sheet_, {Area::Cell(p)})); };
+  // The cell found is made as Cells(row, column) makes it: the last one given out is reused
+  // once nobody holds it.
+  auto found = [&](CellPos p) { return OneCell(p); };
 
   // Candidates in search order, After itself last.
   auto pick = [&](const std::vector<Place>& places) -> host::RangeRef {
@@ -139,7 +143,8 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   std::vector<Place> places;
   if (indexed) {
     AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
-    std::span<const CellPos> shown = index.Shown(TextKey(literal));
+    SetTextKey(literal, state.findKey);
+    std::span<const CellPos> shown = index.Shown(state.findKey);
     if (shown.empty()) return host::RangeRef();
     if (!matchCase) {
       // The index lists the cells by rows, which is the search order here: pick directly.

@@ -124,15 +124,24 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   };
   constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  size_t i = 0;
-  for (; i + 8 <= utf8.size(); i += 8) {
+  auto foldWord = [&](size_t i) {
     std::uint64_t w;
     std::memcpy(&w, utf8.data() + i, 8);
-    if (w & kHigh) return slow();
+    if (w & kHigh) return false;
     // A byte's top bit is set by adding when it is at least 'A', and again when beyond 'Z'.
     std::uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
     w |= upper >> 2;
     std::memcpy(folded + i, &w, 8);
+    return true;
+  };
+  size_t i = 0;
+  for (; i + 8 <= utf8.size(); i += 8) {
+    if (!foldWord(i)) return slow();
+  }
+  // The last few bytes as the last eight, overlapping bytes already folded.
+  if (i < utf8.size() && utf8.size() >= 8) {
+    if (!foldWord(utf8.size() - 8)) return slow();
+    return;
   }
   for (; i < utf8.size(); ++i) {
     auto c = static_cast<unsigned char>(utf8[i]);
