@@ -169,13 +169,12 @@ std::string EscapeWildcards(std::string_view text) {
 
 void WriteLiteralCriterion(std::string_view text, std::string& out) {
   out.assign(1, '=');
-  for (size_t from = 0;;) {
-    size_t special = text.find_first_of("*?~", from);
-    out.append(text.substr(from, special - from));
-    if (special == std::string_view::npos) return;
-    out += '~';
-    out += text[special];
-    from = special + 1;
+  size_t plain = 0;
+  while (plain < text.size() && text[plain] != '*' && text[plain] != '?' && text[plain] != '~') ++plain;
+  out.append(text.substr(0, plain));  // most texts hold no wildcard: one copy
+  for (char c : text.substr(plain)) {
+    if (c == '*' || c == '?' || c == '~') out += '~';
+    out += c;
   }
 }
 

@@ -71,7 +71,10 @@ void AreaIndex::Entry::AddShown(CellPos pos) {
     return;
   }
   if (!many) {
-    many = std::make_unique<std::vector<CellPos>>(1, one);
+    // Made with room for the second cell, which is about to arrive.
+    many = std::make_unique<std::vector<CellPos>>();
+    many->reserve(2);
+    many->push_back(one);
     one = {0, 0};
   }
   // Cells mostly arrive in order; otherwise keep the list sorted.
