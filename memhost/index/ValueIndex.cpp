@@ -132,7 +132,14 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
 }
 
 bool AreaIndex::ShowsAsItself(const Cell& cell) const {
-  return cell.value.IsText() && styles_.Get(cell.style).numberFormat == "General";
+  if (!cell.value.IsText()) return false;
+  // Files give most cells a style of their own, seldom one that changes how text shows: what
+  // each style does to text is worked out once.
+  auto id = static_cast<size_t>(cell.style);
+  if (id >= textAsItself_.size()) textAsItself_.resize(std::max(id + 1, styles_.size()), kUnknown);
+  std::int8_t& known = textAsItself_[id];
+  if (known == kUnknown) known = TextShowsAsItself(styles_.Get(cell.style).numberFormat) ? 1 : 0;
+  return known == 1;
 }
 
 bool AreaIndex::IsPlainText(const Cell& cell) const {

@@ -294,6 +294,14 @@ std::string GeneralNumber(double value) { return Significant(value, 10, 6, 1e11,
 
 std::string FormulaBarNumber(double value) { return Significant(value, 15, 15, 1e15, 1e-9); }
 
+bool TextShowsAsItself(std::string_view numberFormat) {
+  auto sections = Sections(numberFormat);
+  std::string_view textSection;
+  if (sections.size() >= 4) textSection = sections[3];
+  else if (sections.size() == 1 && sections[0].find('@') != std::string::npos) textSection = sections[0];
+  return textSection.empty() || textSection == "@";
+}
+
 std::string DisplayText(const host::Variant& value, std::string_view numberFormat) {
   switch (value.kind()) {
     case host::Variant::Kind::Empty:

@@ -16,6 +16,9 @@
 namespace kx::memhost {
 
 std::string DisplayText(const host::Variant& value, std::string_view numberFormat);
+// Whether text shows in this format as it stands: the format has no text section, or its text
+// section is "@" alone.
+bool TextShowsAsItself(std::string_view numberFormat);
 
 // A number in the host's General format. memhost assumes a column wide enough for 11
 // characters, the host's default: up to 10 significant digits in plain notation, and

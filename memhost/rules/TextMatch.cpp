@@ -113,14 +113,16 @@ std::string_view FirstChars(std::string_view utf8, size_t chars) {
 }
 
 void AppendFolded(std::string_view utf8, std::string& out) {
-  // ASCII, the common case, is folded eight bytes at a time; the first byte beyond it sends the
-  // whole text the long way.
+  // ASCII, the common case, is folded eight bytes at a time; from the first byte beyond it, the
+  // rest of the text goes the long way.
   const size_t at = out.size();
   out.resize(at + utf8.size());
   char* folded = out.data() + at;
-  auto slow = [&] {
-    out.resize(at);
-    for (size_t j = 0; j < utf8.size();) Encode(Lower(Decode(utf8, j)), out);
+  // From `from` on, every character is decoded and folded; the bytes before it are ASCII and
+  // already folded.
+  auto slow = [&](size_t from) {
+    out.resize(at + from);
+    for (size_t j = from; j < utf8.size();) Encode(Lower(Decode(utf8, j)), out);
   };
   constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
@@ -136,16 +138,16 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   };
   size_t i = 0;
   for (; i + 8 <= utf8.size(); i += 8) {
-    if (!foldWord(i)) return slow();
+    if (!foldWord(i)) return slow(i);
   }
   // The last few bytes as the last eight, overlapping bytes already folded.
   if (i < utf8.size() && utf8.size() >= 8) {
-    if (!foldWord(utf8.size() - 8)) return slow();
+    if (!foldWord(utf8.size() - 8)) return slow(i);
     return;
   }
   for (; i < utf8.size(); ++i) {
     auto c = static_cast<unsigned char>(utf8[i]);
-    if (c >= 0x80) return slow();
+    if (c >= 0x80) return slow(i);
     folded[i] = static_cast<char>(static_cast<unsigned>(c - 'A') < 26u ? c + 32 : c);
   }
 }

@@ -108,6 +108,17 @@ TEST(DisplayText, ShowsValuesThroughTheirFormat) {
   }
 }
 
+TEST(DisplayText, TextShowsAsItselfUnlessItsSectionSaysOtherwise) {
+  // Whatever the answer, it must agree with what DisplayText shows.
+  for (const char* format : {"General", "0.00", "@", "#,##0;(#,##0)", "0;-0;0;@", "0;-0;0;\"Name: \"@",
+                             "\"Name: \"@", "@\" kg\"", "[Red]0.00", "m/d/yyyy"}) {
+    bool same = DisplayText(host::Variant("Smith, Ann"), format) == "Smith, Ann";
+    EXPECT_EQ(TextShowsAsItself(format), same) << format;
+  }
+  EXPECT_FALSE(TextShowsAsItself("\"Name: \"@"));
+  EXPECT_TRUE(TextShowsAsItself("0.00"));
+}
+
 TEST(DisplayText, FormulaBarKeepsFifteenDigits) {
   EXPECT_EQ(FormulaBarNumber(0.1 + 0.2), "0.3");
   EXPECT_EQ(FormulaBarNumber(123456789012345678.0), "1.23456789012346E+17");

@@ -86,6 +86,7 @@ TEST(TextFolding, FoldsEveryAsciiByteWhereverItStands) {
   }
   EXPECT_EQ(Fold("ABCDEFGÉ"), "abcdefgé");
   EXPECT_EQ(Fold("ABCDEFGHIJÀ"), "abcdefghijà");
+  EXPECT_EQ(Fold("MÜLLER, ANNE-MARIE <ANNE@MÜLLER.DE>"), "müller, anne-marie <anne@müller.de>");
   std::string kept = "x:";
   AppendFolded("@[`{ AZ az", kept);
   EXPECT_EQ(kept, "x:@[`{ az az");
