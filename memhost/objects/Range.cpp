@@ -164,6 +164,14 @@ host::Result<std::vector<host::RangeRef>> Range::Areas() {
 
 host::Result<host::RangeRef> Range::EntireRow() {
   KX_TRY(Enter("Range.EntireRow"));
+  // A cell's row, asked for each cell of a column: the row object given out last is reused once
+  // nobody holds it.
+  if (areas_.size() == 1 && areas_[0].rows() == 1) {
+    Area row{areas_[0].firstRow, 1, areas_[0].firstRow, kMaxColumns};
+    if (spareRow_ && spareRow_.use_count() == 1) spareRow_->areas_[0] = row;
+    else spareRow_ = std::static_pointer_cast<Range>(Make(sheet_, {row}, View::Rows));
+    return host::RangeRef(spareRow_);
+  }
   std::vector<Area> rows;
   for (const Area& a : areas_) rows.push_back({a.firstRow, 1, a.lastRow, kMaxColumns});
   return Make(sheet_, std::move(rows), View::Rows);

@@ -81,6 +81,7 @@ class Range final : public host::Range {
   std::vector<Area> areas_;
   View view_;
   std::shared_ptr<Range> spareCell_;
+  std::shared_ptr<Range> spareRow_;  // the same for EntireRow
 };
 
 // A selection that is not a range of cells (a chart, a shape): every Range member fails with
