@@ -31,14 +31,28 @@ void RowsByText::Grow() {
 }
 
 void RowsByText::Add(std::string text, long row) {
+  if (added_ - filed_ == kAhead) File(pending_[filed_ % kAhead]);
+  Pending& p = pending_[added_ % kAhead];
+  p.hash = std::hash<std::string_view>{}(text);
+  __builtin_prefetch(&slots_[p.hash & (slots_.size() - 1)]);
+  p.text = std::move(text);
+  p.row = row;
+  ++added_;
+}
+
+void RowsByText::Flush() {
+  while (filed_ < added_) File(pending_[filed_ % kAhead]);
+}
+
+void RowsByText::File(Pending& pending) {
+  ++filed_;
   if ((groups_ + 1) * 2 > slots_.size()) Grow();
-  std::uint64_t hash = std::hash<std::string_view>{}(text);
-  size_t slot = SlotOf(text, hash);
+  size_t slot = SlotOf(pending.text, pending.hash);
   auto entry = static_cast<std::int32_t>(entries_.size());
-  entries_.push_back({std::move(text), row, kNone});
+  entries_.push_back({std::move(pending.text), pending.row, kNone});
   Slot& s = slots_[slot];
   if (s.text == kNone) {
-    s = {static_cast<std::uint32_t>(hash), entry, entry, entry};
+    s = {static_cast<std::uint32_t>(pending.hash), entry, entry, entry};
     ++groups_;
   } else if (s.head == kNone) {
     s.head = s.tail = entry;
@@ -49,6 +63,7 @@ void RowsByText::Add(std::string text, long row) {
 }
 
 void RowsByText::TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut) {
+  Flush();
   Slot& s = slots_[SlotOf(text, std::hash<std::string_view>{}(text))];
   // The rows that stay are linked again in their order; the group keeps its slot and its text
   // even when no row stays, so that the slots after it remain reachable.

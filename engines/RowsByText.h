@@ -2,6 +2,7 @@
 // A list's rows grouped by their exact text, in flat arrays: a million rows make a million
 // entries and a table of slots, not a million map nodes each with a vector of its own.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,6 +16,8 @@ class RowsByText {
   explicit RowsByText(size_t expected);
 
   // Files a row under its text; rows of one text are visited in the order they were added.
+  // Filing happens a few rows later, the text's slot having been asked for on arrival: a list
+  // of a million rows then waits on memory a few times, not a million times.
   void Add(std::string text, long row);
   // Offers every row still filed under `text`, in order; a row for which `takeOut` returns true
   // leaves the group, the others stay to be offered again.
@@ -30,6 +33,18 @@ class RowsByText {
   };
   size_t SlotOf(std::string_view text, std::uint64_t hash) const;
   void Grow();
+  struct Pending {
+    std::string text;
+    long row = 0;
+    std::uint64_t hash = 0;
+  };
+  void File(Pending& pending);
+  // Files every row still waiting.
+  void Flush();
+  static constexpr size_t kAhead = 8;
+  std::array<Pending, kAhead> pending_;
+  size_t added_ = 0;  // rows added; the last min(added_ - filed_, kAhead) of them are waiting
+  size_t filed_ = 0;
 
   std::vector<Slot> slots_;  // a power of two of them, at most half used
   size_t groups_ = 0;
