@@ -12,7 +12,7 @@ bool ByRows(CellPos a, CellPos b) { return a < b; }
 }  // namespace
 
 AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
-    : area_(area), styles_(styles) {
+    : area_(area), styles_(styles), textAsItself_(styles) {
   // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
   entries_.reserve(static_cast<size_t>(
       std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
@@ -132,14 +132,7 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
 }
 
 bool AreaIndex::ShowsAsItself(const Cell& cell) const {
-  if (!cell.value.IsText()) return false;
-  // Files give most cells a style of their own, seldom one that changes how text shows: what
-  // each style does to text is worked out once.
-  auto id = static_cast<size_t>(cell.style);
-  if (id >= textAsItself_.size()) textAsItself_.resize(std::max(id + 1, styles_.size()), kUnknown);
-  std::int8_t& known = textAsItself_[id];
-  if (known == kUnknown) known = TextShowsAsItself(styles_.Get(cell.style).numberFormat) ? 1 : 0;
-  return known == 1;
+  return cell.value.IsText() && textAsItself_(cell.style);
 }
 
 bool AreaIndex::IsPlainText(const Cell& cell) const {

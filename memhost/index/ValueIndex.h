@@ -16,6 +16,7 @@
 
 #include "memhost/index/FlatKeyMap.h"
 #include "memhost/model/Book.h"
+#include "memhost/rules/DisplayText.h"
 
 namespace kx::memhost {
 
@@ -72,9 +73,7 @@ class AreaIndex {
   // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
   std::vector<std::uint32_t> places_;
   std::string scratch_;  // a key being built
-  // By style: whether text shows as itself in its number format (1), not (0), or not yet known.
-  static constexpr std::int8_t kUnknown = -1;
-  mutable std::vector<std::int8_t> textAsItself_;
+  TextAsItselfByStyle textAsItself_;
   std::int64_t nonBlank_ = 0;
   size_t unused_ = 0;  // entries that became unused since the last drop (an upper bound)
 };

@@ -8,10 +8,14 @@
 // before s, ss, AM/PM); "@" for text. Fractions and elapsed-time codes fall back to General.
 // Column width is not modelled, so a number never shows as "####".
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/Variant.h"
+#include "memhost/model/Styles.h"
 
 namespace kx::memhost {
 
@@ -19,6 +23,25 @@ std::string DisplayText(const host::Variant& value, std::string_view numberForma
 // Whether text shows in this format as it stands: the format has no text section, or its text
 // section is "@" alone.
 bool TextShowsAsItself(std::string_view numberFormat);
+
+// The same by style, worked out once for each: files give most cells a style of their own, and
+// seldom one that changes how text shows.
+class TextAsItselfByStyle {
+ public:
+  explicit TextAsItselfByStyle(const StyleTable& styles) : styles_(styles) {}
+  bool operator()(StyleId style) const {
+    auto id = static_cast<size_t>(style);
+    if (id >= known_.size()) known_.resize(std::max(id + 1, styles_.size()), kUnknown);
+    std::int8_t& known = known_[id];
+    if (known == kUnknown) known = TextShowsAsItself(styles_.Get(style).numberFormat) ? 1 : 0;
+    return known == 1;
+  }
+
+ private:
+  static constexpr std::int8_t kUnknown = -1;
+  const StyleTable& styles_;
+  mutable std::vector<std::int8_t> known_;
+};
 
 // A number in the host's General format. memhost assumes a column wide enough for 11
 // characters, the host's default: up to 10 significant digits in plain notation, and

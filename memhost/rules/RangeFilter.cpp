@@ -49,12 +49,12 @@ Area CurrentRegion(const Sheet& sheet, CellPos p) {
 
 // The texts a row of the list shows, folded, one after another.
 void AppendRowKey(const Book& book, const Sheet& sheet, const Area& list, std::int32_t row,
-                  std::string& key) {
+                  const TextAsItselfByStyle& asItself, std::string& key) {
   key.clear();
   for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
     const Cell* cell = sheet.CellAt({row, c});
-    // Text in the General format shows as itself: folded where it stands, not copied first.
-    if (cell && cell->value.IsText() && book.styles.Get(cell->style).numberFormat == "General") {
+    // Text that shows as itself is folded where it stands, not copied first.
+    if (cell && cell->value.IsText() && asItself(cell->style)) {
       AppendFolded(cell->value.AsText(), key);
     } else {
       AppendFolded(CellText(book, cell), key);
@@ -69,6 +69,7 @@ void AppendRowKey(const Book& book, const Sheet& sheet, const Area& list, std::i
 // texts back. Each row's slot is asked for a dozen rows ahead, so the pass seldom waits on
 // memory.
 void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
+  const TextAsItselfByStyle asItself(book.styles);
   struct Slot {
     std::uint32_t hash = 0;
     std::int32_t row = 0;  // 0: empty
@@ -94,7 +95,7 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
         return;
       }
       if (slot.hash != p.hash) continue;
-      AppendRowKey(book, sheet, list, slot.row, earlier);
+      AppendRowKey(book, sheet, list, slot.row, asItself, earlier);
       if (earlier == p.key) {
         sheet.SetRowHidden(p.row, true);  // shown by an earlier row
         return;
@@ -117,7 +118,7 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
     Pending& p = ring[pushed % kAhead];
     if (pushed >= kAhead) file(p);
     p.row = r;
-    AppendRowKey(book, sheet, list, r, p.key);
+    AppendRowKey(book, sheet, list, r, asItself, p.key);
     p.hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(p.key));
     __builtin_prefetch(&slots[p.hash & mask]);
     if (pushed >= kAhead / 2) peek(ring[(pushed - kAhead / 2) % kAhead]);
