@@ -119,10 +119,10 @@ void Form::AddHandler(std::string control, Event event, std::function<void(const
   handlers_.push_back(HandlerEntry{std::move(control), event, std::move(run)});
 }
 
-void Form::Report(const std::string& control, int index, std::string property,
-                  std::variant<std::string, double> value) {
+void Form::Report(std::string_view control, int index, std::string_view property,
+                  std::variant<std::string_view, double> value) {
   if (site_ == nullptr) return;
-  site_->Ui().PropertyChanged(PropertyChange{name_, control, index, std::move(property), std::move(value)});
+  site_->Ui().PropertyChanged(PropertyChange{name_, control, index, property, value});
 }
 
 }  // namespace kx::ui

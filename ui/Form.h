@@ -148,8 +148,8 @@ class Form : public std::enable_shared_from_this<Form> {
   template <class C>
   void Register(std::string name, int index, C& control);
   void AddHandler(std::string control, Event event, std::function<void(const EventArgs&)> run);
-  void Report(const std::string& control, int index, std::string property,
-              std::variant<std::string, double> value);
+  void Report(std::string_view control, int index, std::string_view property,
+              std::variant<std::string_view, double> value);
 
   std::string name_;
   bool visible_ = false;
@@ -163,10 +163,12 @@ template <class C>
 void Form::Register(std::string name, int index, C& control) {
   if constexpr (std::is_same_v<C, Label>) {
     control.Caption.ReportTo(
-        [this, name, index](const std::string& text) { Report(name, index, "Caption", text); });
+        [this, name, index](const std::string& text) {
+          Report(name, index, "Caption", std::string_view(text));
+        });
   } else if constexpr (std::is_same_v<C, ProgressBar>) {
     control.ReportTo([this, name, index](std::string_view property, float value) {
-      Report(name, index, std::string(property), static_cast<double>(value));
+      Report(name, index, property, static_cast<double>(value));
     });
   }
   controls_.push_back(ControlEntry{std::move(name), index, ControlRef(&control)});

@@ -89,7 +89,7 @@ class ScriptedDriver final : public Driver {
   const std::vector<std::string>& MessageBoxes() const { return messageBoxes_; }
   const std::vector<Showing>& Showings() const { return showings_; }
   // Every report of a watched property, in order.
-  const std::vector<PropertyChange>& Changes() const { return changes_; }
+  const std::vector<RecordedChange>& Changes() const { return changes_; }
   // The captions set on a label, in order.
   std::vector<std::string> Captions(std::string_view form, std::string_view control, int index = -1) const;
   // The numbers a progress bar reported for "Value" (or "Max", "Min"), in order.
@@ -110,7 +110,7 @@ class ScriptedDriver final : public Driver {
   void OpenUrl(std::string_view address) override;
   void BeginWindowDrag(Form& form) override;
   void WindowClosed(Form& form) override;
-  void PropertyChanged(const PropertyChange& change) override { changes_.push_back(change); }
+  void PropertyChanged(const PropertyChange& change) override { changes_.emplace_back(change); }
 
  private:
   enum class Moment { ModalLoop, Yield, Idle };
@@ -141,7 +141,7 @@ class ScriptedDriver final : public Driver {
 
   std::vector<std::string> messageBoxes_;
   std::vector<Showing> showings_;
-  std::vector<PropertyChange> changes_;
+  std::vector<RecordedChange> changes_;
   std::vector<std::string> urls_;
   std::vector<std::string> drags_;
   std::vector<std::string> problems_;

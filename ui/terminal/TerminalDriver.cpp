@@ -264,9 +264,9 @@ void TerminalDriver::PropertyChanged(const PropertyChange& change) {
         }
       }
     }
-    progress_.Percentage(std::get<std::string>(change.Value));
+    progress_.Percentage(std::string(std::get<std::string_view>(change.Value)));
   } else if (change.Control == "lblStatus" && change.Property == "Caption") {
-    progress_.Status(std::get<std::string>(change.Value));
+    progress_.Status(std::string(std::get<std::string_view>(change.Value)));
   }
 }
 
