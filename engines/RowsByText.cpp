@@ -34,7 +34,7 @@ void RowsByText::Add(std::string text, long row) {
   if (added_ - filed_ == kAhead) File(pending_[filed_ % kAhead]);
   Pending& p = pending_[added_ % kAhead];
   p.hash = std::hash<std::string_view>{}(text);
-  __builtin_prefetch(&slots_[p.hash & (slots_.size() - 1)]);
+  __builtin_prefetch(&slots_[static_cast<size_t>(p.hash) & (slots_.size() - 1)]);
   p.text = std::move(text);
   p.row = row;
   ++added_;

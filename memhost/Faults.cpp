@@ -36,7 +36,7 @@ std::optional<host::Error> Faults::Enter(std::string_view name) {
   return Check(name, count);
 }
 
-std::optional<host::Error> Faults::Enter(const char* name) {
+std::optional<host::Error> Faults::EnterLiteral(const char* name) {
   Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
   if (recent.name != name) recent = {name, &Counter(name)};
   long count = ++*recent.count;

@@ -4,6 +4,7 @@
 // ("Range.Clear", "WorksheetFunction.CountIf"). Every call is counted, failing or not.
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -33,8 +34,16 @@ class Faults {
   // Called on entry of every member: counts the call and gives the failure to report, if any.
   std::optional<host::Error> Enter(std::string_view name);
   // The same for a name that is a string literal: every host call passes here, so its counter
-  // is found by the literal's address, without hashing the name.
-  std::optional<host::Error> Enter(const char* name);
+  // is found by the literal's address, without hashing the name, and a call that nobody records
+  // or fails is counted inline.
+  std::optional<host::Error> Enter(const char* name) {
+    Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
+    if (recent.name == name && log_ == nullptr && rules_.empty()) {
+      ++*recent.count;
+      return std::nullopt;
+    }
+    return EnterLiteral(name);
+  }
 
  private:
   enum class Mode { Once, Always, Nth };
@@ -51,6 +60,7 @@ class Faults {
   template <class T>
   using ByName = std::unordered_map<std::string, T, NameHash, std::equal_to<>>;
   long& Counter(std::string_view name);
+  std::optional<host::Error> EnterLiteral(const char* name);
   std::optional<host::Error> Check(std::string_view name, long count);
 
   ByName<long> calls_;  // never erased: the counters stay where they are
