@@ -131,6 +131,29 @@ TEST_F(RemoveListEntries, AnEmptySelectionIsReportedAndTheHostPutBack) {
   ExpectSettingsRestored();
 }
 
+TEST_F(RemoveListEntries, ALongListAgreesWithComparingEachEntryWithEveryCell) {
+  // Far more rows than the list keeps waiting to be filed, every text repeated, in two cases.
+  std::vector<std::string> list, entries;
+  for (int row = 1; row <= 240; ++row) {
+    std::string text = "name " + std::to_string(row * 37 % 29);
+    list.push_back(row % 7 == 0 ? "NAME " + text.substr(5) : text);
+    entries.push_back(row % 3 == 0 ? "name " + std::to_string(row % 29) : "");
+  }
+  std::vector<std::string> expected = list;
+  for (const std::string& entry : entries) {
+    if (entry.empty()) continue;
+    for (std::string& cell : expected) {
+      if (cell == entry) cell.clear();
+    }
+  }
+  Column("A", list);
+  Column("B", entries);
+  Select("A1:B240");
+  Run(kRemoveListEntries);
+  EXPECT_EQ(Shown("A", 240), expected);
+  EXPECT_EQ(Shown("B", 240), entries);
+}
+
 TEST_F(RemoveListEntries, StopFinishesTheEntryInHandAndUsesNoneAbove) {
   Column("A", {"a", "b", "a", "b"});
   Column("B", {"a", "b"});

@@ -50,6 +50,10 @@ TEST(FlatKeyMap, AgreesWithTheStandardMapThroughInsertsAndErases) {
       }
     }
     ExpectSame(table, expected, keys);
+    // Erasing many at once by their values keeps every other key reachable.
+    table.EraseIf([](int value) { return value % 2 == 0; });
+    std::erase_if(expected, [](const auto& item) { return item.second % 2 == 0; });
+    ExpectSame(table, expected, keys);
     // Emptied completely, it answers nothing and fills again.
     for (int k = 0; k < keys; ++k) table.Erase(KeyOf(k));
     EXPECT_EQ(table.size(), 0u);
