@@ -157,18 +157,7 @@ std::optional<std::string> ComparisonText(host::Variant&& value) {
   return text;
 }
 
-std::string EscapeWildcards(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + 2);
-  for (char c : text) {
-    if (c == '*' || c == '?' || c == '~') out += '~';
-    out += c;
-  }
-  return out;
-}
-
-void WriteLiteralCriterion(std::string_view text, std::string& out) {
-  out.assign(1, '=');
+void AppendEscapedWildcards(std::string_view text, std::string& out) {
   size_t plain = 0;
   while (plain < text.size() && text[plain] != '*' && text[plain] != '?' && text[plain] != '~') ++plain;
   out.append(text.substr(0, plain));  // most texts hold no wildcard: one copy
@@ -176,6 +165,18 @@ void WriteLiteralCriterion(std::string_view text, std::string& out) {
     if (c == '*' || c == '?' || c == '~') out += '~';
     out += c;
   }
+}
+
+std::string EscapeWildcards(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  AppendEscapedWildcards(text, out);
+  return out;
+}
+
+void WriteLiteralCriterion(std::string_view text, std::string& out) {
+  out.assign(1, '=');
+  AppendEscapedWildcards(text, out);
 }
 
 std::string LiteralCriterion(std::string_view text) {

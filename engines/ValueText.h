@@ -26,6 +26,8 @@ std::optional<std::string> ComparisonText(host::Variant&& value);
 
 // A search text that matches the text itself: "*", "?" and "~" escaped with "~".
 std::string EscapeWildcards(std::string_view text);
+// The same appended to `out`.
+void AppendEscapedWildcards(std::string_view text, std::string& out);
 
 // A COUNTIF criterion that stands for the value itself: an explicit "=" (so a leading "<", ">"
 // or "=" is not read as an operator) and the wildcards escaped. Numeric text still matches

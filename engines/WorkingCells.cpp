@@ -41,10 +41,7 @@ host::Result<host::RangeRef> FindShowing(host::Range& within, const std::string&
   // As with the criteria, the search text is built in one buffer for the whole run.
   static std::string scratch;
   scratch.clear();
-  for (char c : text) {
-    if (c == '*' || c == '?' || c == '~') scratch += '~';
-    scratch += c;
-  }
+  AppendEscapedWildcards(text, scratch);
   host::FindArgs find;
   find.What = host::Variant(std::move(scratch));
   find.After = after;
