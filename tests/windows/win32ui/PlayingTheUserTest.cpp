@@ -280,7 +280,11 @@ TEST_F(PlayingTheUser, PressOnTheBackgroundDragsTheProgressWindow) {
     POINT from{30, 70};  // below the question, above the bar: bare background
     ::ClientToScreen(window, &from);
     // The mouse is a device: its moves come from another thread while this one runs the drag.
-    std::thread hand([from] {
+    // On a busy machine the press may reach this thread late, so the hand waits until the
+    // window is being moved before moving, and lets go again until the move has ended: a
+    // let-go that arrived before the move began would leave the move waiting for one.
+    const DWORD runner = ::GetCurrentThreadId();
+    std::thread hand([from, runner] {
       const auto move = [](int x, int y, DWORD buttons) {
         INPUT input{};
         input.type = INPUT_MOUSE;
@@ -290,10 +294,17 @@ TEST_F(PlayingTheUser, PressOnTheBackgroundDragsTheProgressWindow) {
         ::SendInput(1, &input, sizeof input);
         ::Sleep(60);
       };
+      const auto moving = [runner] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return ::GetGUIThreadInfo(runner, &info) && ((info.flags & GUI_INMOVESIZE) || info.hwndMoveSize);
+      };
       move(from.x, from.y, 0);
       move(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
+      for (int wait = 0; wait < 100 && !moving(); ++wait) ::Sleep(30);
       for (int step = 1; step <= 4; ++step) move(from.x + 15 * step, from.y + 10 * step, 0);
       move(from.x + 60, from.y + 40, MOUSEEVENTF_LEFTUP);
+      for (int wait = 0; wait < 50 && moving(); ++wait) move(from.x + 60, from.y + 40, MOUSEEVENTF_LEFTUP);
     });
     hand.detach();
   });
