@@ -197,14 +197,10 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   std::string shownKey = ShownKey(cell);
-  std::string countKey;
-  if (cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell)) {
-    countKey = shownKey;
-  } else {
-    countKey = CountKey(cell.value).value_or("");
-  }
+  // Plain text went above: what is left has its own count key, or none.
+  std::string countKey = CountKey(cell.value).value_or("");
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
-  auto dropUnused = [&](const Entry& entry, const std::string&) {
+  auto dropUnused = [&](const Entry& entry) {
     if (entry.Unused()) Unused();
   };
   if (countKey == shownKey) {
@@ -212,18 +208,18 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry == nullptr) return;
     --entry->count;
     entry->RemoveShown(pos);
-    dropUnused(*entry, shownKey);
+    dropUnused(*entry);
     return;
   }
   if (!countKey.empty()) {
     if (Entry* entry = entries_.Find(countKey)) {
       --entry->count;
-      dropUnused(*entry, countKey);
+      dropUnused(*entry);
     }
   }
   if (Entry* entry = entries_.Find(shownKey)) {
     entry->RemoveShown(pos);
-    dropUnused(*entry, shownKey);
+    dropUnused(*entry);
   }
 }
 
