@@ -77,6 +77,7 @@ int RunCommand(const Options& options) {
     } else {
       std::printf("%s\n%s", session.SelectionText().c_str(), cells.c_str());
     }
+    session.KeepUntilExit();
     return status::kDone;
   }
 
@@ -166,6 +167,7 @@ int RunCommand(const Options& options) {
   } else if (written && !options.quiet) {
     std::fprintf(stderr, "Saved %s\n", written->c_str());
   }
+  session.KeepUntilExit();
   return result;
 }
 

@@ -95,6 +95,13 @@ void Session::Shutdown() {
   app_->Shutdown();
 }
 
+void Session::KeepUntilExit() {
+  Shutdown();
+  // Reachable from here to the end, so leak checkers do not count it as lost.
+  static auto* const kept = new std::vector<std::unique_ptr<memhost::Application>>;
+  kept->push_back(std::move(app_));
+}
+
 files::FileResult<void> Session::Open(const std::string& path, bool lock) {
   files::OpenOptions options;
   options.lock = lock;
