@@ -1,10 +1,12 @@
 #include "files/ZipPackage.h"
 
 #include "files/ParallelDeflate.h"
+#include "files/ReadAhead.h"
 #include "files/Utf8Check.h"
 
 #include <unistd.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <cerrno>
 
@@ -18,6 +20,8 @@ namespace kx::files {
 
 namespace {
 constexpr std::uint64_t kRatioFloor = 1u << 20;  // small parts may compress as well as they like
+// Parts at least this large are inflated on a thread of their own, ahead of their reader.
+constexpr std::uint64_t kAheadFloor = 1u << 20;
 
 FileError Broken(const std::string& file, const std::string& what) {
   return {FileErrorKind::Damaged, file + ": " + what};
@@ -88,50 +92,38 @@ const ZipReader::Entry* ZipReader::Find(const std::string& name) const {
   return &entries_[it->second];
 }
 
-// Inflates one part, counting what actually inflates: the directory's sizes may lie.
-class ZipReader::PartStream : public TextStream {
+// What every part's stream checks of the text it gives: valid UTF-8, and sizes within the limits,
+// counting what actually inflates, since the directory's sizes may lie.
+class ZipReader::PartCheck {
  public:
-  PartStream(ZipReader& zip, const Entry& entry, zip_file_t* file)
-      : zip_(zip), entry_(entry), file_(file) {}
-  ~PartStream() override {
-    if (file_ != nullptr) zip_fclose(file_);
-  }
-  PartStream(const PartStream&) = delete;
-  PartStream& operator=(const PartStream&) = delete;
+  PartCheck(ZipReader& zip, const Entry& entry) : zip_(zip), entry_(entry) {}
 
-  FileResult<size_t> Read(char* out, size_t length) override {
-    if (file_ == nullptr) return size_t{0};
-    zip_int64_t n = zip_fread(file_, out, length);
-    if (n < 0) {
-      return Broken(zip_.fileName_,
-                    "the part " + entry_.name + " is damaged (" + zip_file_strerror(file_) + ")");
-    }
-    if (n == 0) {
-      zip_fclose(file_);
-      file_ = nullptr;
-      if (!utf8_.Complete()) return NotUtf8();
-      return size_t{0};
-    }
-    if (!utf8_.Feed(out, static_cast<size_t>(n))) return NotUtf8();
-    inflated_ += static_cast<std::uint64_t>(n);
-    zip_.inflatedTotal_ += static_cast<std::uint64_t>(n);
+  FileResult<void> Checked(const char* text, size_t length) {
+    if (!utf8_.Feed(text, length)) return NotUtf8();
+    inflated_ += length;
+    const std::uint64_t total = zip_.inflatedTotal_ += length;
     const Limits& limits = zip_.limits_;
     bool ratioBad = inflated_ > kRatioFloor &&
                     inflated_ / std::max<std::uint64_t>(entry_.compressedSize, 1) > limits.maxRatio;
-    if (inflated_ > limits.maxPartBytes || zip_.inflatedTotal_ > limits.maxTotalBytes ||
-        ratioBad) {
+    if (inflated_ > limits.maxPartBytes || total > limits.maxTotalBytes || ratioBad) {
       return FileError{FileErrorKind::TooLarge,
                        zip_.fileName_ + ": the part " + entry_.name + " " +
                            (ratioBad ? "inflates far beyond its stored size (a decompression bomb?)"
                                      : "is larger than allowed")};
     }
-    return static_cast<size_t>(n);
+    return {};
+  }
+  FileResult<void> Ended() const {
+    if (!utf8_.Complete()) return NotUtf8();
+    return {};
+  }
+  FileError Damaged(const std::string& why) const {
+    return Broken(zip_.fileName_, "the part " + entry_.name + " is damaged (" + why + ")");
   }
 
  private:
   ZipReader& zip_;
   const Entry& entry_;
-  zip_file_t* file_;
   std::uint64_t inflated_ = 0;
   Utf8Check utf8_;
 
@@ -141,6 +133,90 @@ class ZipReader::PartStream : public TextStream {
   }
 };
 
+// A part as libzip reads it.
+class ZipReader::PartStream : public TextStream {
+ public:
+  PartStream(ZipReader& zip, const Entry& entry, zip_file_t* file)
+      : check_(zip, entry), file_(file) {}
+  ~PartStream() override {
+    if (file_ != nullptr) zip_fclose(file_);
+  }
+  PartStream(const PartStream&) = delete;
+  PartStream& operator=(const PartStream&) = delete;
+
+  FileResult<size_t> Read(char* out, size_t length) override {
+    if (file_ == nullptr) return size_t{0};
+    zip_int64_t n = zip_fread(file_, out, length);
+    if (n < 0) return check_.Damaged(zip_file_strerror(file_));
+    if (n == 0) {
+      zip_fclose(file_);
+      file_ = nullptr;
+      KX_TRY(check_.Ended());
+      return size_t{0};
+    }
+    KX_TRY(check_.Checked(out, static_cast<size_t>(n)));
+    return static_cast<size_t>(n);
+  }
+
+ private:
+  PartCheck check_;
+  zip_file_t* file_;
+};
+
+// A deflated part inflated from its stored bytes, copied out of the package beforehand, so that
+// it can be read on another thread while the package is used for other parts.
+class ZipReader::DeflatedStream : public TextStream {
+ public:
+  DeflatedStream(ZipReader& zip, const Entry& entry, std::string stored, std::uint32_t crc)
+      : check_(zip, entry), stored_(std::move(stored)), expectedCrc_(crc) {
+    z_.next_in = reinterpret_cast<Bytef*>(stored_.data());
+    z_.avail_in = static_cast<uInt>(stored_.size());
+    started_ = inflateInit2(&z_, -MAX_WBITS) == Z_OK;
+  }
+  ~DeflatedStream() override {
+    if (started_) inflateEnd(&z_);
+  }
+  DeflatedStream(const DeflatedStream&) = delete;
+  DeflatedStream& operator=(const DeflatedStream&) = delete;
+
+  FileResult<size_t> Read(char* out, size_t length) override {
+    if (!started_) return check_.Damaged("cannot be inflated");
+    while (!ended_ && length > 0) {
+      z_.next_out = reinterpret_cast<Bytef*>(out);
+      z_.avail_out = static_cast<uInt>(std::min<size_t>(length, 1u << 30));
+      const uInt room = z_.avail_out;
+      const int result = inflate(&z_, Z_NO_FLUSH);
+      const size_t n = room - z_.avail_out;
+      if (result == Z_BUF_ERROR && z_.avail_in == 0) return check_.Damaged("it ends too soon");
+      if (result != Z_OK && result != Z_STREAM_END) {
+        return check_.Damaged(z_.msg != nullptr ? z_.msg : "not deflated data");
+      }
+      crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(out), static_cast<uInt>(n));
+      if (n > 0) KX_TRY(check_.Checked(out, n));
+      if (result == Z_STREAM_END) {
+        ended_ = true;
+        if (crc_ != expectedCrc_) return check_.Damaged("its checksum does not match");
+      }
+      if (n > 0) return n;  // else only a block's start was read: read on
+    }
+    if (ended_ && !endChecked_) {
+      endChecked_ = true;
+      KX_TRY(check_.Ended());
+    }
+    return size_t{0};
+  }
+
+ private:
+  PartCheck check_;
+  std::string stored_;
+  std::uint32_t expectedCrc_;
+  uLong crc_ = crc32(0, nullptr, 0);
+  z_stream z_{};
+  bool started_ = false;
+  bool ended_ = false;
+  bool endChecked_ = false;
+};
+
 FileResult<std::unique_ptr<TextStream>> ZipReader::OpenPart(const std::string& name) {
   const Entry* e = Find(name);
   if (e == nullptr) return Broken(fileName_, "the part " + name + " is missing");
@@ -148,11 +224,36 @@ FileResult<std::unique_ptr<TextStream>> ZipReader::OpenPart(const std::string& n
     return FileError{FileErrorKind::TooLarge,
                      fileName_ + ": the part " + name + " is larger than allowed"};
   }
+  if (e->compressedSize >= kAheadFloor) {
+    if (auto stored = StoredDeflated(*e)) {
+      return ReadAhead(
+          std::make_unique<DeflatedStream>(*this, *e, std::move(stored->first), stored->second));
+    }
+  }
   zip_file_t* file = zip_fopen_index(zip_, e->index, 0);
   if (file == nullptr) {
     return Broken(fileName_, "the part " + name + " cannot be read (" + zip_strerror(zip_) + ")");
   }
   return std::unique_ptr<TextStream>(std::make_unique<PartStream>(*this, *e, file));
+}
+
+std::optional<std::pair<std::string, std::uint32_t>> ZipReader::StoredDeflated(const Entry& e) {
+  zip_stat_t st;
+  zip_stat_init(&st);
+  if (zip_stat_index(zip_, e.index, 0, &st) != 0) return std::nullopt;
+  const zip_uint64_t needed = ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_CRC;
+  if ((st.valid & needed) != needed || st.comp_method != ZIP_CM_DEFLATE ||
+      st.encryption_method != ZIP_EM_NONE) {
+    return std::nullopt;  // libzip reads what is not plainly deflated
+  }
+  zip_file_t* raw = zip_fopen_index(zip_, e.index, ZIP_FL_COMPRESSED);
+  if (raw == nullptr) return std::nullopt;
+  std::string stored(static_cast<size_t>(std::min<std::uint64_t>(e.compressedSize, bytes_->size())),
+                     '\0');
+  const zip_int64_t n = zip_fread(raw, stored.data(), stored.size());
+  zip_fclose(raw);
+  if (n < 0 || static_cast<std::uint64_t>(n) != stored.size()) return std::nullopt;
+  return std::make_pair(std::move(stored), static_cast<std::uint32_t>(st.crc));
 }
 
 FileResult<std::string> ZipReader::Read(const std::string& name) {
@@ -250,8 +351,7 @@ zip_int64_t StreamPart(void* state, void* data, zip_uint64_t length, zip_source_
       return 0;
     case ZIP_SOURCE_SUPPORTS:
       return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
-                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
-                                            -1);
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
     default:
       zip_error_set(&s.error, ZIP_ER_OPNOTSUPP, 0);
       return -1;
@@ -306,8 +406,8 @@ zip_int64_t WriteToFd(void* state, void* data, zip_uint64_t length, zip_source_c
       const char* bytes = static_cast<const char*>(data);
       zip_uint64_t done = 0;
       while (done < length) {
-        ssize_t n = ::pwrite(target.fd, bytes + done, length - done,
-                             static_cast<off_t>(target.at + done));
+        ssize_t n =
+            ::pwrite(target.fd, bytes + done, length - done, static_cast<off_t>(target.at + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
           zip_error_set(&target.error, ZIP_ER_WRITE, n < 0 ? errno : ENOSPC);
@@ -320,8 +420,8 @@ zip_int64_t WriteToFd(void* state, void* data, zip_uint64_t length, zip_source_c
       return static_cast<zip_int64_t>(length);
     }
     case ZIP_SOURCE_SEEK_WRITE: {
-      zip_int64_t at = zip_source_seek_compute_offset(target.at, target.end, data, length,
-                                                      &target.error);
+      zip_int64_t at =
+          zip_source_seek_compute_offset(target.at, target.end, data, length, &target.error);
       if (at < 0) return -1;
       target.at = static_cast<zip_uint64_t>(at);
       return 0;
@@ -414,8 +514,7 @@ FileResult<void> WritePackage(ZipReader& original, PackagePlan& plan, int fd,
   }
   for (const std::string& name : plan.added) {
     auto it = plan.replaced.find(name);
-    if (it == plan.replaced.end() || !addPart(name, it->second))
-      return fail(out, "adding " + name);
+    if (it == plan.replaced.end() || !addPart(name, it->second)) return fail(out, "adding " + name);
   }
   if (zip_close(out) != 0) return fail(out, "finishing the package");
   for (PartStream& s : streams) zip_error_fini(&s.error);

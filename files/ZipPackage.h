@@ -2,10 +2,13 @@
 // The zip container of an .xlsx: reading parts out of the original bytes with size and ratio
 // checks, and writing a new package that copies untouched parts from the original.
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/FileError.h"
@@ -46,12 +49,17 @@ class ZipReader {
   const std::string& fileName() const { return fileName_; }
 
  private:
+  class PartCheck;
   class PartStream;
+  class DeflatedStream;
   ZipReader() = default;
+  // A plainly deflated part's stored bytes and checksum, copied out of the package; nothing for
+  // any other part.
+  std::optional<std::pair<std::string, std::uint32_t>> StoredDeflated(const Entry& e);
   std::shared_ptr<const std::string> bytes_;
   std::string fileName_;
   Limits limits_;
-  std::uint64_t inflatedTotal_ = 0;
+  std::atomic<std::uint64_t> inflatedTotal_ = 0;  // parts may be inflated on other threads
   zip* zip_ = nullptr;
   std::vector<Entry> entries_;
   std::map<std::string, size_t> byName_;
@@ -61,8 +69,8 @@ class ZipReader {
 // the original package or given new content.
 struct PackagePlan {
   std::map<std::string, PartText> replaced;  // part name -> new content
-  std::vector<std::string> added;               // new parts, written after the others
-  std::vector<std::string> dropped;             // original parts left out
+  std::vector<std::string> added;            // new parts, written after the others
+  std::vector<std::string> dropped;          // original parts left out
 };
 
 // Writes the planned package to the descriptor `fd` (a temporary file the caller then puts in
