@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "memhost/index/HugePages.h"
+#include "host/HugePages.h"
 
 namespace kx::memhost {
 
@@ -142,7 +142,7 @@ class FlatKeyMap {
     Rehash(slots_.size());
   }
 
-  std::vector<Item, HugePageAllocator<Item>>& items() { return items_; }
+  std::vector<Item, host::HugePageAllocator<Item>>& items() { return items_; }
 
  private:
   struct Slot {
@@ -189,8 +189,8 @@ class FlatKeyMap {
     }
   }
 
-  std::vector<Slot, HugePageAllocator<Slot>> slots_;  // a power of two of them, at most half full
-  std::vector<Item, HugePageAllocator<Item>> items_;
+  std::vector<Slot, host::HugePageAllocator<Slot>> slots_;  // a power of two of them, at most half full
+  std::vector<Item, host::HugePageAllocator<Item>> items_;
 };
 
 // Feeds a table keys a few steps after it is told them, having asked for each key's slot on

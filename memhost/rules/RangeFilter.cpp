@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "memhost/objects/CellWrite.h"
-#include "memhost/index/HugePages.h"
+#include "host/HugePages.h"
 #include "memhost/objects/Range.h"
 #include "memhost/rules/TextMatch.h"
 
@@ -76,7 +76,7 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
   };
   size_t size = 16;
   while (size < static_cast<size_t>(list.rows()) * 2) size *= 2;
-  std::vector<Slot, HugePageAllocator<Slot>> slots(size);
+  std::vector<Slot, host::HugePageAllocator<Slot>> slots(size);
   const size_t mask = size - 1;
 
   struct Pending {

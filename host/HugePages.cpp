@@ -1,4 +1,4 @@
-#include "memhost/index/HugePages.h"
+#include "host/HugePages.h"
 
 #include <cstdlib>
 
@@ -8,7 +8,7 @@
 #include <sys/mman.h>
 #endif
 
-namespace kx::memhost {
+namespace kx::host {
 
 namespace {
 constexpr size_t kAlignment = size_t{2} << 20;
@@ -30,4 +30,4 @@ void* AllocateHugePageBlock(size_t bytes) {
 void FreeHugePageBlock(void* block) { std::free(block); }
 #endif
 
-}  // namespace kx::memhost
+}  // namespace kx::host

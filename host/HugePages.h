@@ -1,11 +1,13 @@
 #pragma once
 // Big arrays on huge pages where the system offers them: a table of a million keys is looked up
 // at random, and with small pages nearly every lookup also misses the address translation cache.
+// Here, below every layer, so that the in-memory host's indexes and the engines' own tables
+// can both have them.
 
 #include <cstddef>
 #include <new>
 
-namespace kx::memhost {
+namespace kx::host {
 
 // A block of `bytes` (a multiple of 2 MB) aligned to 2 MB, which the system is asked to back
 // with huge pages where it offers them (a hint it may ignore); null when memory is short.
@@ -39,4 +41,4 @@ struct HugePageAllocator {
   static constexpr size_t kHugePage = size_t{2} << 20;
 };
 
-}  // namespace kx::memhost
+}  // namespace kx::host
