@@ -19,7 +19,7 @@ size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
 }
 
 void RowsByText::Grow() {
-  std::vector<Slot> old(slots_.size() * 2);
+  decltype(slots_) old(slots_.size() * 2);
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/HugePages.h"
+
 namespace kx::engines {
 
 class RowsByText {
@@ -46,7 +48,9 @@ class RowsByText {
   size_t added_ = 0;  // rows added; the last min(added_ - filed_, kAhead) of them are waiting
   size_t filed_ = 0;
 
-  std::vector<Slot> slots_;  // a power of two of them, at most half used
+  // Both tables are looked up at random: on huge pages, a lookup misses the cache but not also
+  // the address translation.
+  std::vector<Slot, host::HugePageAllocator<Slot>> slots_;  // a power of two, at most half used
   size_t groups_ = 0;
   // An entry's text, row and the next entry of the same text sit together: a lookup that
   // finds the text has the row in the same cache line.
@@ -55,7 +59,7 @@ class RowsByText {
     long row;
     std::int32_t next;
   };
-  std::vector<Entry> entries_;
+  std::vector<Entry, host::HugePageAllocator<Entry>> entries_;
 };
 
 }  // namespace kx::engines
