@@ -99,11 +99,13 @@ int RunCommand(const Options& options) {
   bool changed = false;
   std::optional<std::string> hostFailure;
   {
-    ChangeTally tally(book);
+    auto tally = std::make_shared<ChangeTally>(book);
     hostFailure = session.Activate(std::string(options.menu ? command.menuTag : command.ribbonId));
-    cleared = tally.Cleared();
-    coloured = tally.Coloured();
-    changed = tally.Changed();
+    cleared = tally->Cleared();
+    coloured = tally->Coloured();
+    changed = tally->Changed();
+    // It holds every changed cell as it was; the book it listens to is kept as well.
+    KeepUntilExit(std::move(tally));
   }
   session.Shutdown();
 

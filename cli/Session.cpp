@@ -97,9 +97,13 @@ void Session::Shutdown() {
 
 void Session::KeepUntilExit() {
   Shutdown();
+  cli::KeepUntilExit(std::shared_ptr<memhost::Application>(std::move(app_)));
+}
+
+void KeepUntilExit(std::shared_ptr<void> object) {
   // Reachable from here to the end, so leak checkers do not count it as lost.
-  static auto* const kept = new std::vector<std::unique_ptr<memhost::Application>>;
-  kept->push_back(std::move(app_));
+  static auto* const kept = new std::vector<std::shared_ptr<void>>;
+  kept->push_back(std::move(object));
 }
 
 files::FileResult<void> Session::Open(const std::string& path, bool lock) {

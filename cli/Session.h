@@ -56,9 +56,7 @@ class Session {
 
   // Disconnects the add-in and closes the host; later calls do nothing.
   void Shutdown();
-  // Shuts down and leaves the host and its workbooks to the end of the process, for a program
-  // about to exit: the system takes their memory back at once, where freeing a million-row
-  // workbook cell by cell takes a noticeable part of a second.
+  // Shuts down and leaves the host and its workbooks to the end of the process (below).
   void KeepUntilExit();
 
  private:
@@ -67,6 +65,11 @@ class Session {
   std::unique_ptr<memhost::Application> app_;
   bool shutDown_ = false;
 };
+
+// Leaves `object` to the end of the process, for a program about to exit: the system takes its
+// memory back at once, where freeing a million cells or records one by one takes a noticeable
+// part of a second.
+void KeepUntilExit(std::shared_ptr<void> object);
 
 // The folder of the running program, where the ribbon definition is installed beside it.
 std::string ProgramFolder();

@@ -1,6 +1,7 @@
 #include "memhost/model/Sheet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kx::memhost {
 
@@ -46,16 +47,27 @@ size_t ChangedCells::count(CellPos pos) const {
 }
 
 void Sheet::SetCell(CellPos pos, Cell cell) {
-  const Cell* current = CellAt(pos);
+  Cell* current = const_cast<Cell*>(CellAt(pos));
   if (current ? *current == cell : cell.IsBlank()) return;
   changes_.cells.insert(pos);
   if (listeners_.empty()) {
     Store(pos, std::move(cell));
     return;
   }
-  Cell before = current ? *current : Cell{};
-  Store(pos, Cell(cell));
-  for (SheetListener* listener : listeners_) listener->CellChanged(*this, pos, before, cell);
+  // The cell as it was is moved out, not copied: a clear then frees nothing but the text it
+  // took. The stored cell is not blank yet, so Store still counts it as replaced.
+  Cell before;
+  if (current != nullptr) {
+    before.value = std::exchange(current->value, host::Variant(false));
+    before.formula = std::move(current->formula);
+    before.style = current->style;
+  }
+  Store(pos, std::move(cell));
+  static const Cell kBlank;
+  const Cell* after = CellAt(pos);
+  for (SheetListener* listener : listeners_) {
+    listener->CellChanged(*this, pos, before, after != nullptr ? *after : kBlank);
+  }
 }
 
 void Sheet::LoadCell(CellPos pos, Cell cell) { Store(pos, std::move(cell)); }

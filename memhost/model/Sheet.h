@@ -21,7 +21,8 @@ namespace kx::memhost {
 
 class Sheet;
 
-// Told of every change of a cell after it has been made (not of loading).
+// Told of every change of a cell after it has been made (not of loading). `after` is the stored
+// cell itself: a listener reads the sheet but must not change it.
 class SheetListener {
  public:
   virtual ~SheetListener() = default;
