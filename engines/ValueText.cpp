@@ -1,5 +1,7 @@
 #include "engines/ValueText.h"
 
+#include "host/Wildcards.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -158,11 +160,10 @@ std::optional<std::string> ComparisonText(host::Variant&& value) {
 }
 
 void AppendEscapedWildcards(std::string_view text, std::string& out) {
-  size_t plain = 0;
-  while (plain < text.size() && text[plain] != '*' && text[plain] != '?' && text[plain] != '~') ++plain;
+  const size_t plain = host::FirstWildcardChar(text);
   out.append(text.substr(0, plain));  // most texts hold no wildcard: one copy
   for (char c : text.substr(plain)) {
-    if (c == '*' || c == '?' || c == '~') out += '~';
+    if (host::IsWildcardChar(c)) out += '~';
     out += c;
   }
 }

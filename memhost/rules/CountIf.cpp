@@ -1,5 +1,6 @@
 #include "memhost/rules/CountIf.h"
 
+#include "host/Wildcards.h"
 #include "memhost/index/CellKeys.h"
 #include "memhost/rules/TypedInput.h"
 
@@ -33,9 +34,7 @@ bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
   }
   if (EqualIgnoringAsciiCase(text, "TRUE") || EqualIgnoringAsciiCase(text, "FALSE")) return false;
   std::string_view literal = text;
-  bool escaped = false;
-  for (char c : text) escaped |= c == '*' || c == '?' || c == '~';
-  if (escaped) {
+  if (host::FirstWildcardChar(text) != text.size()) {
     std::string& unescaped = state.criterionText;
     unescaped.clear();
     for (size_t i = 0; i < text.size(); ++i) {

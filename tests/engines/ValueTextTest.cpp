@@ -67,6 +67,31 @@ TEST(ValueText, LiteralCriterionStandsForTheValueItself) {
   EXPECT_EQ(EscapeWildcards("*"), "~*");
 }
 
+// The first wildcard is looked for eight bytes at a time: each of the three at every place of
+// texts that fill words, end in a part word, and hold bytes of other characters, against
+// looking at each byte.
+TEST(ValueText, EveryWildcardIsEscapedWhereverItStands) {
+  const std::string base = "Ändere 0123456789 ÿ abcdefgh";  // UTF-8, with bytes over 0x7F
+  for (size_t length = 0; length <= base.size(); ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (char wildcard : {'*', '?', '~'}) {
+        std::string text = base.substr(0, length);
+        text[at] = wildcard;
+        std::string expected;
+        for (char c : text) {
+          if (c == '*' || c == '?' || c == '~') expected += '~';
+          expected += c;
+        }
+        ASSERT_EQ(EscapeWildcards(text), expected) << text;
+      }
+    }
+    ASSERT_EQ(EscapeWildcards(base.substr(0, length)), base.substr(0, length));
+  }
+  // Bytes one away from a wildcard's, and the bytes where a word's borrow could spill over.
+  EXPECT_EQ(EscapeWildcards(std::string("+)>@}\x7F\x01\x00*", 9)),
+            std::string("+)>@}\x7F\x01\x00~*", 10));
+}
+
 TEST(CriterionMisreads, TextsTheHostReadsAsAnotherValue) {
   for (const char* misread : {"TRUE", "true", "False", "#N/A", "#div/0!", "#VALUE!", "#REF!",
                               "#NUM!", "#NULL!", "4111111111111111", "-4111111111111111",

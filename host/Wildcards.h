@@ -1,0 +1,35 @@
+#pragma once
+// The host's wildcards in criteria and searches: "*" for any run of characters, "?" for any one,
+// and "~" before either (or before itself) for the character as it stands. Values rarely hold
+// any of them, so the first one is looked for eight bytes at a time. In UTF-8 none of the three
+// bytes occurs inside another character, so the bytes can be scanned without decoding.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace kx::host {
+
+inline bool IsWildcardChar(char c) { return c == '*' || c == '?' || c == '~'; }
+
+// Where the first "*", "?" or "~" of `text` is; `text.size()` when there is none.
+inline size_t FirstWildcardChar(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  // A byte of `x` is zero exactly where its high bit is set in the result; others give no bit.
+  auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if ((zeroBytes(word ^ (kOnes * '*')) | zeroBytes(word ^ (kOnes * '?')) |
+         zeroBytes(word ^ (kOnes * '~'))) != 0) {
+      break;  // the byte is found below; a borrow may flag a later byte, never an earlier one
+    }
+  }
+  while (i < text.size() && !IsWildcardChar(text[i])) ++i;
+  return i;
+}
+
+}  // namespace kx::host
