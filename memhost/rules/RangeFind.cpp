@@ -113,7 +113,11 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   };
   // The cell found is made as Cells(row, column) makes it: the last one given out is reused
   // once nobody holds it.
-  auto found = [&](CellPos p) { return OneCell(p); };
+  auto found = [&](CellPos p) {
+    // Whoever finds a cell reads or clears it next: its slot is asked for now.
+    sheet_->sheet->Prefetch(p);
+    return OneCell(p);
+  };
 
   // Candidates in search order, After itself last.
   auto pick = [&](const std::vector<Place>& places) -> host::RangeRef {
