@@ -115,6 +115,10 @@ struct HostState : std::enable_shared_from_this<HostState> {
   // and the index finds that cell's entry without a lookup.
   const Sheet* lastReadSheet = nullptr;
   CellPos lastReadCell{0, 0};
+  // The address of a cell Range.Address gave last, and that cell: the add-in hands an address
+  // it was just given back to Application.Range, which then need not read it again.
+  std::string lastCellAddress;
+  CellPos lastAddressedCell{0, 0};
 };
 
 // Counts a call into add-in code, so that an add-in unloading itself from inside it stays alive

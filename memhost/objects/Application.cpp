@@ -132,6 +132,10 @@ host::Result<host::RangeRef> Application::Range(std::string_view address) {
   KX_MEMHOST_ENTER(*state_, "Application.Range");
   auto sheet = ActiveSheetHandle(state_);
   if (!sheet) return Refused("Method 'Range' of object '_Global' failed: no workbook is open");
+  if (!address.empty() && address == state_->lastCellAddress) {
+    const CellPos cell = state_->lastAddressedCell;
+    return memhost::Range::Make(*sheet, {Area{cell.row, cell.column, cell.row, cell.column}});
+  }
   auto areas = ParseAreas(address);
   if (!areas) return Refused("Method 'Range' of object '_Global' failed");
   return memhost::Range::Make(*sheet, std::move(*areas));

@@ -191,7 +191,12 @@ host::Result<host::WorksheetRef> Range::Worksheet() {
 
 host::Result<std::string> Range::Address() {
   KX_TRY(Enter("Range.Address"));
-  return FormatAreas(areas_);
+  std::string address = FormatAreas(areas_);
+  if (areas_.size() == 1 && areas_[0].cells() == 1) {
+    sheet_->state->lastCellAddress = address;
+    sheet_->state->lastAddressedCell = First();
+  }
+  return address;
 }
 
 // --- contents ---------------------------------------------------------------------------------

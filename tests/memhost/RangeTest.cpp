@@ -35,6 +35,20 @@ TEST_F(RangeTest, ShapeCountsAndAddresses) {
   EXPECT_EQ(app_->Range("nonsense").error().number, host::err::ApplicationDefined);
 }
 
+// The add-in hands an address it was just given back to Application.Range: the cell comes back
+// on the sheet active then, and other addresses are still read as written.
+TEST_F(RangeTest, AnAddressJustGivenLeadsBackToItsCell) {
+  Put("C7", Variant("here"));
+  const std::string address = At("C7")->Address().value();
+  EXPECT_EQ(Text(address), "here");
+  EXPECT_EQ(app_->Range(address).value()->Address().value(), "$C$7");
+  EXPECT_EQ(app_->Range("$C$8").value()->Address().value(), "$C$8");
+  EXPECT_EQ(app_->Range("C7:C8").value()->Count().value(), 2);
+  book_->AddSheet("Other");
+  ASSERT_TRUE(app_->ActivateSheet("Other").ok());
+  EXPECT_EQ(app_->Range(address).value()->Text().value(), "");
+}
+
 TEST_F(RangeTest, ItemsAreRelativeToTheFirstCell) {
   auto range = At("B3:D10");
   EXPECT_EQ(range->Cells(1, 1).value()->Address().value(), "$B$3");
