@@ -1007,6 +1007,9 @@ def time_command(args, command, source):
             # than the rest.
             copy = os.path.join(outdir, "in-" + os.path.basename(source))
             shutil.copyfile(source, copy)
+            # The copy is written out now: a tool that makes its own output durable (fsync)
+            # would otherwise wait for this copy's data as well, and the others would not.
+            os.sync()
             output = os.path.join(outdir, "out.txt" if command in COUNTS else "out.xlsx")
             for stale in (output, output + ".error"):
                 if os.path.exists(stale):
