@@ -41,7 +41,7 @@ bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
       char c = text[i];
       if (c == '*' || c == '?') return false;  // a pattern
       if (c == '~') {
-        if (i + 1 == text.size() || (text[i + 1] != '*' && text[i + 1] != '?' && text[i + 1] != '~')) {
+        if (i + 1 == text.size() || !host::IsWildcardChar(text[i + 1])) {
           return false;  // a tilde of its own: the pattern decides
         }
         c = text[++i];

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "host/Wildcards.h"
 #include "memhost/model/Utf8.h"
 
 #include <cctype>
@@ -191,7 +192,7 @@ Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
   size_t ascii = 0;
   for (; ascii < text.size(); ++ascii) {
     char c = text[ascii];
-    if (static_cast<unsigned char>(c) >= 0x80 || (wildcards && (c == '~' || c == '*' || c == '?'))) break;
+    if (static_cast<unsigned char>(c) >= 0x80 || (wildcards && host::IsWildcardChar(c))) break;
     literalText_[ascii] = !caseSensitive_ && c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
   }
   if (ascii == text.size()) {
@@ -200,7 +201,7 @@ Pattern::Pattern(std::string_view text, bool caseSensitive, bool wildcards)
     return;
   }
   literalText_.clear();
-  if (!wildcards || text.find_first_of("~*?") == std::string_view::npos) {
+  if (!wildcards || host::FirstWildcardChar(text) == text.size()) {
     plain_ = true;
     for (size_t i = 0; i < text.size(); ++length_) {
       // A byte that is not valid UTF-8 could match inside a character of the text: such
