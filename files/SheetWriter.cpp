@@ -99,13 +99,13 @@ class Writer {
       if (now != nullptr && now->formula == group.formula) continue;
       // The group's first cell no longer holds the formula: its other cells stand alone.
       for (std::int32_t col = group.area.firstColumn; col <= group.area.lastColumn; ++col) {
-        sheet.ForEachInColumn(col, group.area.firstRow, group.area.lastRow,
-                              [&](std::int32_t row, const memhost::Cell& cell) {
-                                if (CellPos{row, col} == group.anchor || !cell.HasFormula()) return;
-                                changed_.push_back({row, col,
-                                                    group.array ? Regenerate::ValueOnly
-                                                                : Regenerate::OwnFormula});
-                              });
+        sheet.ForEachInColumn(
+            col, group.area.firstRow, group.area.lastRow,
+            [&](std::int32_t row, const memhost::Cell& cell) {
+              if (CellPos{row, col} == group.anchor || !cell.HasFormula()) return;
+              changed_.push_back(
+                  {row, col, group.array ? Regenerate::ValueOnly : Regenerate::OwnFormula});
+            });
       }
     }
     std::stable_sort(changed_.begin(), changed_.end(),
@@ -259,17 +259,21 @@ class Writer {
 
   FileResult<void> RewriteRow(const ElementSpan& span, std::int32_t row, bool hidden,
                               ChangedRow* changed, std::string& out) {
-    std::string tag(span.StartTag(xml_));
+    std::string& tag = tag_;  // kept from row to row, with its room
+    tag.assign(span.StartTag(xml_));
     if (!RawAttribute(tag, "r")) tag = SetAttribute(tag, "r", std::to_string(row));
     if (hidden != Truthy(RawAttribute(tag, "hidden"))) {
-      tag = hidden ? SetAttribute(tag, "hidden", "1") : RemoveAttribute(tag, "hidden");
+      if (hidden)
+        tag = SetAttribute(tag, "hidden", "1");
+      else
+        EraseAttribute(tag, "hidden");
     }
     // The row's changed cells in column order, each taken once it is written.
     pending_.clear();
     if (changed != nullptr) {
       changed->done = true;
       for (size_t i = changed->first; i < changed->end; ++i) pending_.push_back({changed_[i]});
-      tag = RemoveAttribute(tag, "spans");  // a hint that added cells could make wrong
+      EraseAttribute(tag, "spans");  // a hint that added cells could make wrong
     }
     size_t left = pending_.size(), first = 0;
     auto take = [&](PendingCell& p) {
@@ -287,12 +291,11 @@ class Writer {
         std::string_view cellTag = c->StartTag(xml_);
         auto explicitCol = ColumnOf(cellTag);
         col = explicitCol ? *explicitCol : col + 1;
-        auto it = std::lower_bound(pending_.begin(), pending_.end(), col,
-                                   [](const PendingCell& p, std::int32_t n) {
-                                     return p.cell.column < n;
-                                   });
-        PendingCell* match = it != pending_.end() && it->cell.column == col && !it->taken ? &*it
-                                                                                        : nullptr;
+        auto it = std::lower_bound(
+            pending_.begin(), pending_.end(), col,
+            [](const PendingCell& p, std::int32_t n) { return p.cell.column < n; });
+        PendingCell* match =
+            it != pending_.end() && it->cell.column == col && !it->taken ? &*it : nullptr;
         if (explicitCol && match == nullptr && left == 0) continue;
         content_.append(xml_.substr(copied, c->begin - copied));
         for (; first < pending_.size() && pending_[first].cell.column < col; ++first) {
@@ -307,9 +310,9 @@ class Writer {
           take(*match);
         } else {
           // Untouched; it gets its reference so that cells written around it cannot move it.
-          std::string ref;
-          AppendRef(ref, CellPos{row, col});
-          content_ += SetAttribute(cellTag, "r", ref);
+          ref_.clear();
+          AppendRef(ref_, CellPos{row, col});
+          AppendWithAttribute(content_, cellTag, "r", ref_);
           content_.append(xml_.substr(c->tagEnd, c->end - c->tagEnd));
         }
         copied = c->end;
@@ -324,8 +327,12 @@ class Writer {
       out += tag;
       return {};
     }
-    if (span.selfClosing) tag = tag.substr(0, tag.size() - 2) + ">";
-    out += tag;
+    if (span.selfClosing) {
+      out.append(tag, 0, tag.size() - 2);
+      out += '>';
+    } else {
+      out += tag;
+    }
     out += content_;
     out += "</";
     out += span.name;
@@ -337,8 +344,7 @@ class Writer {
   // The original cell's content, to tell whether only its format changed.
   std::optional<CellContent> OriginalContent(std::string_view original, std::uint64_t xf) {
     pugi::xml_document doc;
-    if (!doc.load_buffer(original.data(), original.size(), kCellParse,
-                         pugi::encoding_utf8)) {
+    if (!doc.load_buffer(original.data(), original.size(), kCellParse, pugi::encoding_utf8)) {
       return std::nullopt;
     }
     pugi::xml_node c = doc.document_element();
@@ -485,7 +491,7 @@ class Writer {
   std::string_view xml_;  // the batch of rows being written
   SheetWriteContext& ctx_;
   std::string p_;
-  std::string formulaTag_;          // "<f", with the sheet's prefix
+  std::string formulaTag_;            // "<f", with the sheet's prefix
   std::vector<ChangedCell> changed_;  // in row and column order
   std::vector<ChangedRow> rows_;      // rows with changed cells, ascending
   size_t cursor_ = 0;                 // rows_ before this are written
@@ -495,7 +501,8 @@ class Writer {
   std::vector<bool> hiddenTaken_;     // ...and whether each has been written
   size_t hiddenFirst_ = 0;            // hidden_ before this are written
   std::vector<PendingCell> pending_;
-  std::string content_, body_;        // reused for each row and cell
+  std::string content_, body_;  // reused for each row and cell
+  std::string tag_, ref_;       // a rewritten row's start tag, a cell reference
   bool formulaChanged_ = false;
   FileResult<void> status_;
 };

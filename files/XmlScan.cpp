@@ -249,26 +249,53 @@ std::optional<std::string_view> RawAttribute(std::string_view startTag, std::str
   return startTag.substr(at->valueBegin, at->valueEnd - at->valueBegin);
 }
 
-std::string SetAttribute(std::string_view startTag, std::string_view name, std::string_view value) {
-  std::string escaped = EscapeXml(value);
+void AppendWithAttribute(std::string& out, std::string_view startTag, std::string_view name,
+                         std::string_view value) {
+  auto appendValue = [&] {
+    // Values the writer sets (references, numbers) have nothing to escape.
+    if (value.find_first_of("&<>\"\r") == std::string_view::npos)
+      out += value;
+    else
+      out += EscapeXml(value);
+  };
   if (auto at = FindAttribute(startTag, name)) {
-    return std::string(startTag.substr(0, at->valueBegin)) + escaped +
-           std::string(startTag.substr(at->valueEnd));
+    out.append(startTag.substr(0, at->valueBegin));
+    appendValue();
+    out.append(startTag.substr(at->valueEnd));
+    return;
   }
   size_t insert = startTag.size() - 1;
   if (insert > 0 && startTag[insert - 1] == '/') --insert;
-  return std::string(startTag.substr(0, insert)) + " " + std::string(name) + "=\"" + escaped +
-         "\"" + std::string(startTag.substr(insert));
+  out.append(startTag.substr(0, insert));
+  out += ' ';
+  out += name;
+  out += "=\"";
+  appendValue();
+  out += '"';
+  out.append(startTag.substr(insert));
+}
+
+std::string SetAttribute(std::string_view startTag, std::string_view name, std::string_view value) {
+  std::string out;
+  out.reserve(startTag.size() + name.size() + value.size() + 4);
+  AppendWithAttribute(out, startTag, name, value);
+  return out;
+}
+
+void EraseAttribute(std::string& tag, std::string_view name) {
+  auto at = FindAttribute(tag, name);
+  if (!at) return;
+  size_t from = at->nameBegin;
+  while (from > 0 && (tag[from - 1] == ' ' || tag[from - 1] == '\t' || tag[from - 1] == '\n' ||
+                      tag[from - 1] == '\r'))
+    --from;
+  tag.erase(from, at->valueEnd + 1 - from);
 }
 
 std::string RemoveAttribute(std::string_view startTag, std::string_view name) {
-  auto at = FindAttribute(startTag, name);
-  if (!at) return std::string(startTag);
-  size_t from = at->nameBegin;
-  while (from > 0 && (startTag[from - 1] == ' ' || startTag[from - 1] == '\t' ||
-                      startTag[from - 1] == '\n' || startTag[from - 1] == '\r'))
-    --from;
-  return std::string(startTag.substr(0, from)) + std::string(startTag.substr(at->valueEnd + 1));
+  std::string tag(startTag);
+  EraseAttribute(tag, name);
+  return tag;
 }
 
 std::string ApplyEdits(std::string_view text, std::vector<TextEdit> edits) {

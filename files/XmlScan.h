@@ -58,7 +58,12 @@ std::optional<ElementSpan> RootElement(std::string_view text);
 std::optional<std::string_view> RawAttribute(std::string_view startTag, std::string_view name);
 // The start tag with the attribute set (replaced where it is, else added at the end).
 std::string SetAttribute(std::string_view startTag, std::string_view name, std::string_view value);
+// The same appended to `out`, without a string of its own.
+void AppendWithAttribute(std::string& out, std::string_view startTag, std::string_view name,
+                         std::string_view value);
 std::string RemoveAttribute(std::string_view startTag, std::string_view name);
+// The same on a tag held in a string, in place.
+void EraseAttribute(std::string& tag, std::string_view name);
 
 // A replacement of text[begin, end) (an insertion when they are equal).
 struct TextEdit {

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "memhost/rules/References.h"
 #include "files/Palette.h"
 #include "files/PartText.h"
 #include "files/XmlScan.h"
+#include "memhost/rules/References.h"
 
 namespace kx::files {
 namespace {
@@ -83,6 +83,15 @@ TEST(XmlScan, FindsElementEndsAndEditsAttributes) {
   EXPECT_EQ(SetAttribute("<c rs=\"A1\">", "s", "a&b"), "<c rs=\"A1\" s=\"a&amp;b\">");
   EXPECT_EQ(RemoveAttribute("<row r=\"2\" hidden=\"1\" ht=\"3\">", "hidden"),
             "<row r=\"2\" ht=\"3\">");
+  // In place and appended: the same edits on a tag held in a string, a value needing escapes,
+  // an attribute the tag lacks, a tag ending "/>".
+  std::string tag = "<row r=\"2\"\n spans=\"1:3\" x14ac:dyDescent=\"0.25\"/>";
+  EraseAttribute(tag, "spans");
+  EraseAttribute(tag, "ht");
+  EXPECT_EQ(tag, "<row r=\"2\" x14ac:dyDescent=\"0.25\"/>");
+  std::string out = "<x>";
+  AppendWithAttribute(out, "<c r=\"A1\"/>", "t", "a\"<\r");
+  EXPECT_EQ(out, "<x><c r=\"A1\" t=\"a&quot;&lt;&#13;\"/>");
   EXPECT_EQ(RawAttribute("<c t='s' r=\"B2\">", "t"), "s");
   EXPECT_EQ(UnescapeXml("a&amp;b&#233;&#x20AC;&bogus;"), "a&b\xC3\xA9\xE2\x82\xAC&bogus;");
 
@@ -104,10 +113,10 @@ TEST(XmlScan, ElementEndsAreFoundWhateverTheContentHolds) {
   // Each element is followed by "<z/>", which must not be taken into it.
   const char* elements[] = {
       "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>",
-      "<row><rowx>t</rowx><row/></row>",           // a longer name, and a nested empty one
-      "<row><row><c/></row></row>",                // nested with the same name
-      "<row><!-- </row> --></row>",                // end tags in a comment
-      "<row><?pi </row>?></row>",                  // and in a processing instruction
+      "<row><rowx>t</rowx><row/></row>",  // a longer name, and a nested empty one
+      "<row><row><c/></row></row>",       // nested with the same name
+      "<row><!-- </row> --></row>",       // end tags in a comment
+      "<row><?pi </row>?></row>",         // and in a processing instruction
       "<row><c><is><t><![CDATA[</row>]]></t></is></c></row>",
       "<x:row a='>' b=\"</row>\"><x:c/></x:row >",  // quoted '>' and a spaced end tag
       "<row/>",
@@ -146,21 +155,21 @@ TEST(PartText, ReadsCopiedAndNewTextInOrderInAnyChunks) {
     for (size_t chunk : {1, 2, 3, 7, 64}) {
       // The original held in memory, and read again from its source as the part is read.
       for (bool fromSource : {false, true}) {
-      PartText part = fromSource ? PartText(TextSource("0123456789")) : PartText("0123456789");
-      for (const Step& step : c.steps) {
-        if (step.text != nullptr)
-          part.NewText() += step.text;
-        else
-          part.Copy(step.begin, step.end);
-      }
-      ASSERT_EQ(part.size(), std::string(c.whole).size());
-      for (int pass = 0; pass < 2; ++pass) {  // a rewound part reads the same again
-        part.Rewind();
-        std::string read, buffer(chunk, '\0');
-        while (size_t n = part.Read(buffer.data(), chunk).value()) read.append(buffer, 0, n);
-        EXPECT_EQ(read, c.whole) << "chunk " << chunk;
-      }
-      EXPECT_EQ(part.Flatten().value(), c.whole);
+        PartText part = fromSource ? PartText(TextSource("0123456789")) : PartText("0123456789");
+        for (const Step& step : c.steps) {
+          if (step.text != nullptr)
+            part.NewText() += step.text;
+          else
+            part.Copy(step.begin, step.end);
+        }
+        ASSERT_EQ(part.size(), std::string(c.whole).size());
+        for (int pass = 0; pass < 2; ++pass) {  // a rewound part reads the same again
+          part.Rewind();
+          std::string read, buffer(chunk, '\0');
+          while (size_t n = part.Read(buffer.data(), chunk).value()) read.append(buffer, 0, n);
+          EXPECT_EQ(read, c.whole) << "chunk " << chunk;
+        }
+        EXPECT_EQ(part.Flatten().value(), c.whole);
       }
     }
   }
