@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Allocator.h"
 #include "cli/ExitStatus.h"
 #include "cli/Options.h"
 #include "cli/Programs.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     std::puts("kestrix " KX_VERSION);
     return exitstatus::kDone;
   }
+  TuneAllocator(argv);
   kx::ui::terminal::InstallInterruptHandler();
   if (options.command->kind == CommandKind::Shell) return RunShell(options, stdin);
   return RunCommand(options);
