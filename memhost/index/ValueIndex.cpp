@@ -1,6 +1,8 @@
 #include "memhost/index/ValueIndex.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 #include "memhost/index/CellKeys.h"
 #include "memhost/rules/DisplayText.h"
@@ -8,7 +10,9 @@
 namespace kx::memhost {
 
 namespace {
-bool ByRows(CellPos a, CellPos b) { return a < b; }
+bool ByRows(CellPos a, CellPos b) {
+  return a < b;
+}
 }  // namespace
 
 AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
@@ -42,25 +46,62 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
   };
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
-    sheet.ForEachInColumn(column, area.firstRow, area.lastRow,
-                          [&](std::int32_t row, const Cell& cell) {
-                            Due due{{row, column}, &cell};
-                            if (!IsPlainText(cell)) return feed.Push(nullptr, due, file);
-                            feed.PushWritten(
-                                [&](std::string& key) { SetTextKey(cell.value.AsText(), key); },
-                                due, file);
-                          });
+    sheet.ForEachInColumn(
+        column, area.firstRow, area.lastRow, [&](std::int32_t row, const Cell& cell) {
+          Due due{{row, column}, &cell};
+          if (!IsPlainText(cell)) return feed.Push(nullptr, due, file);
+          feed.PushWritten([&](std::string& key) { SetTextKey(cell.value.AsText(), key); }, due,
+                           file);
+        });
   }
   feed.Flush(file);
   if (area.columns() > 1) {
     for (auto& [filedUnder, entry] : entries_.items()) {
-      if (entry.many) std::sort(entry.many->begin(), entry.many->end(), ByRows);
+      entry.many.Sort();
     }
   }
 }
 
+void AreaIndex::CellList::Insert(CellPos pos) {
+  if (block_ == nullptr || block_->size == block_->room) {
+    std::uint32_t room = block_ == nullptr ? 2 : block_->room * 2;
+    auto* grown =
+        static_cast<Header*>(std::realloc(block_, sizeof(Header) + room * sizeof(CellPos)));
+    if (grown == nullptr) throw std::bad_alloc();
+    if (block_ == nullptr) grown->size = 0;
+    grown->room = room;
+    block_ = grown;
+  }
+  CellPos* cells = Cells();
+  std::uint32_t n = block_->size;
+  // Cells mostly arrive in order; otherwise the list stays by rows.
+  if (n == 0 || ByRows(cells[n - 1], pos)) {
+    cells[n] = pos;
+  } else {
+    CellPos* at = std::lower_bound(cells, cells + n, pos, ByRows);
+    std::memmove(at + 1, at, static_cast<size_t>(cells + n - at) * sizeof(CellPos));
+    *at = pos;
+  }
+  ++block_->size;
+}
+
+bool AreaIndex::CellList::Erase(CellPos pos) {
+  if (block_ == nullptr) return false;
+  CellPos* cells = Cells();
+  CellPos* end = cells + block_->size;
+  CellPos* at = std::lower_bound(cells, end, pos, ByRows);
+  if (at == end || !(*at == pos)) return false;
+  std::memmove(at, at + 1, static_cast<size_t>(end - at - 1) * sizeof(CellPos));
+  --block_->size;
+  return true;
+}
+
+void AreaIndex::CellList::Sort() {
+  if (block_ != nullptr) std::sort(Cells(), Cells() + block_->size, ByRows);
+}
+
 std::span<const CellPos> AreaIndex::Entry::Shown() const {
-  if (many) return *many;
+  if (many) return many.cells();
   if (one.row != 0) return {&one, 1};
   return {};
 }
@@ -71,15 +112,10 @@ void AreaIndex::Entry::AddShown(CellPos pos) {
     return;
   }
   if (!many) {
-    // Made with room for the second cell, which is about to arrive.
-    many = std::make_unique<std::vector<CellPos>>();
-    many->reserve(2);
-    many->push_back(one);
+    many.Insert(one);
     one = {0, 0};
   }
-  // Cells mostly arrive in order; otherwise keep the list sorted.
-  if (ByRows(many->back(), pos)) many->push_back(pos);
-  else many->insert(std::lower_bound(many->begin(), many->end(), pos, ByRows), pos);
+  many.Insert(pos);
 }
 
 void AreaIndex::Entry::RemoveShown(CellPos pos) {
@@ -87,11 +123,11 @@ void AreaIndex::Entry::RemoveShown(CellPos pos) {
     if (one == pos) one = {0, 0};
     return;
   }
-  auto at = std::lower_bound(many->begin(), many->end(), pos, ByRows);
-  if (at != many->end() && *at == pos) many->erase(at);
-  if (many->size() <= 1) {
-    one = many->empty() ? CellPos{0, 0} : many->front();
-    many.reset();
+  many.Erase(pos);
+  std::span<const CellPos> left = many.cells();
+  if (left.size() <= 1) {
+    one = left.empty() ? CellPos{0, 0} : left.front();
+    many.Reset();
   }
 }
 
@@ -236,7 +272,9 @@ SheetIndexes::SheetIndexes(std::shared_ptr<Book> book, std::shared_ptr<Sheet> sh
   sheet_->AddListener(this);
 }
 
-SheetIndexes::~SheetIndexes() { sheet_->RemoveListener(this); }
+SheetIndexes::~SheetIndexes() {
+  sheet_->RemoveListener(this);
+}
 
 bool SheetIndexes::SameCells(const Area& a, const Area& b) const {
   if (a.columns() != 1 || b.columns() != 1 || a.firstColumn != b.firstColumn) return false;
@@ -245,14 +283,16 @@ bool SheetIndexes::SameCells(const Area& a, const Area& b) const {
   // Every stored row the two areas reach between them must lie in both.
   std::int32_t from = std::max(stored->first, std::min(a.firstRow, b.firstRow));
   std::int32_t to = std::min(stored->second, std::max(a.lastRow, b.lastRow));
-  return from > to || (from >= std::max(a.firstRow, b.firstRow) && to <= std::min(a.lastRow, b.lastRow));
+  return from > to ||
+         (from >= std::max(a.firstRow, b.firstRow) && to <= std::min(a.lastRow, b.lastRow));
 }
 
 AreaIndex& SheetIndexes::For(const Area& area) {
   for (size_t i = 0; i < areas_.size(); ++i) {
     if (areas_[i]->area() == area) {
-      if (i != 0) std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
-                              areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      if (i != 0)
+        std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
+                    areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
       return *areas_.front();
     }
   }
@@ -261,8 +301,9 @@ AreaIndex& SheetIndexes::For(const Area& area) {
   // check is made at every call, as later writes may put a cell in one area and not the other.
   for (size_t i = 0; i < areas_.size(); ++i) {
     if (SameCells(areas_[i]->area(), area)) {
-      if (i != 0) std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
-                              areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      if (i != 0)
+        std::rotate(areas_.begin(), areas_.begin() + static_cast<std::ptrdiff_t>(i),
+                    areas_.begin() + static_cast<std::ptrdiff_t>(i) + 1);
       return *areas_.front();
     }
   }

@@ -8,10 +8,12 @@
 // and cells loaded into a sheet the host already indexes would not be seen.
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <span>
-#include <string_view>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "memhost/index/FlatKeyMap.h"
@@ -40,12 +42,48 @@ class AreaIndex {
   void Remove(CellPos pos, const Cell& cell);
 
  private:
+  // The cells of a value shown in several, by rows, in one block: its size and room, then
+  // the positions. One allocation, and one cache miss for whoever reads the list, where a
+  // vector behind a pointer costs two of each.
+  class CellList {
+   public:
+    CellList() = default;
+    CellList(CellList&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    CellList& operator=(CellList&& other) noexcept {
+      std::swap(block_, other.block_);
+      return *this;
+    }
+    ~CellList() { std::free(block_); }
+
+    explicit operator bool() const { return block_ != nullptr; }
+    std::span<const CellPos> cells() const {
+      return block_ == nullptr ? std::span<const CellPos>() : std::span(Cells(), block_->size);
+    }
+    // Keeps the list by rows: a cell after the last is appended, any other put in its place.
+    void Insert(CellPos pos);
+    // False when the cell is not in the list.
+    bool Erase(CellPos pos);
+    void Sort();
+    void Reset() {
+      std::free(block_);
+      block_ = nullptr;
+    }
+
+   private:
+    struct Header {
+      std::uint32_t size;
+      std::uint32_t room;
+    };
+    CellPos* Cells() const { return reinterpret_cast<CellPos*>(block_ + 1); }
+    Header* block_ = nullptr;
+  };
+
   // Most values stand in one cell, so one position is kept inline and a list is made only for
   // values shown in several cells: that keeps the index near 60 bytes a cell.
   struct Entry {
     std::int32_t count = 0;
     CellPos one{0, 0};  // row 0: none
-    std::unique_ptr<std::vector<CellPos>> many;
+    CellList many;
 
     std::span<const CellPos> Shown() const;
     bool Unused() const { return count == 0 && one.row == 0 && !many; }
