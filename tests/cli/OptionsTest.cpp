@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 
-#include "cli/Allocator.h"
 #include "cli/Options.h"
 #include "cli/Session.h"
 
@@ -16,8 +15,10 @@ TEST(SelectionSpecTest, SheetNamesQuotedOrNot) {
     const char* address;
   };
   const Case cases[] = {
-      {"A2:A500", std::nullopt, "A2:A500"},  {"Data!B:B", "Data", "B:B"},
-      {"'My sheet'!A:A", "My sheet", "A:A"}, {"'Bob''s list'!C1:D40", "Bob's list", "C1:D40"},
+      {"A2:A500", std::nullopt, "A2:A500"},
+      {"Data!B:B", "Data", "B:B"},
+      {"'My sheet'!A:A", "My sheet", "A:A"},
+      {"'Bob''s list'!C1:D40", "Bob's list", "C1:D40"},
       {"'Q1!Q2'!A1", "Q1!Q2", "A1"},
   };
   for (const auto& c : cases) {
@@ -41,32 +42,10 @@ TEST(OptionsTest, ValuesJoinedOrSeparate) {
   EXPECT_EQ(options.workbook, "b.xlsx");
 
   for (const std::vector<std::string>& bad :
-       {std::vector<std::string>{"show", "-s"},
-        {"show", "--yes=1", "b.xlsx"},
+       {std::vector<std::string>{"show", "-s"}, {"show", "--yes=1", "b.xlsx"},
         {"remove-duplicates", "-n", "-o", "c.xlsx", "b.xlsx"}}) {
     EXPECT_TRUE(std::holds_alternative<UsageError>(ParseOptions(bad))) << bad.back();
   }
-}
-
-TEST(AllocatorTest, TheUsersTunablesAreKeptAndWin) {
-  auto unset = PlanAllocatorRestart(nullptr);
-  ASSERT_TRUE(unset);
-  EXPECT_EQ(unset->tunables, "glibc.malloc.hugetlb=1:glibc.malloc.mxfast=0");
-  EXPECT_EQ(TunablesBefore(unset->note), std::nullopt);
-
-  // Theirs come last, where the C library lets the later setting win.
-  auto own = PlanAllocatorRestart("glibc.malloc.mxfast=64");
-  ASSERT_TRUE(own);
-  EXPECT_EQ(own->tunables, "glibc.malloc.hugetlb=1:glibc.malloc.mxfast=0:glibc.malloc.mxfast=64");
-  EXPECT_EQ(TunablesBefore(own->note), "glibc.malloc.mxfast=64");
-
-  auto empty = PlanAllocatorRestart("");
-  ASSERT_TRUE(empty);
-  EXPECT_EQ(TunablesBefore(empty->note), "");
-
-  // A user who chose the page size, either way, is not second-guessed.
-  EXPECT_FALSE(PlanAllocatorRestart("glibc.malloc.hugetlb=0"));
-  EXPECT_FALSE(PlanAllocatorRestart("glibc.malloc.check=3:glibc.malloc.hugetlb=2"));
 }
 
 }  // namespace
