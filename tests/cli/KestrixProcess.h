@@ -14,6 +14,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -56,8 +57,16 @@ class KestrixProcess {
     for (auto& a : argStore) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<std::string> envStore;
+    // The given entries replace inherited ones of the same name (a second PATH would be ignored).
+    auto overridden = [&](std::string_view entry) {
+      if (entry.rfind("NO_COLOR=", 0) == 0) return true;
+      for (const std::string& own : env) {
+        if (entry.substr(0, entry.find('=') + 1) == own.substr(0, own.find('=') + 1)) return true;
+      }
+      return false;
+    };
     for (char** e = environ; *e; ++e) {
-      if (std::string(*e).rfind("NO_COLOR=", 0) != 0) envStore.emplace_back(*e);
+      if (!overridden(*e)) envStore.emplace_back(*e);
     }
     envStore.insert(envStore.end(), env.begin(), env.end());
     std::vector<char*> envp;
@@ -156,9 +165,9 @@ class KestrixTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = std::filesystem::temp_directory_path() /
-             ("kestrix-" + std::to_string(getpid()) + "-" + info->test_suite_name() + "-" +
-              info->name());
+    folder =
+        std::filesystem::temp_directory_path() / ("kestrix-" + std::to_string(getpid()) + "-" +
+                                                  info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
   }
@@ -175,7 +184,8 @@ class KestrixTest : public ::testing::Test {
 
   // Writes a one-sheet workbook whose columns are given top to bottom from row 1; "" is a blank
   // cell, text that reads as a number is stored as a number.
-  std::string MakeBook(const std::string& name, const std::vector<std::vector<std::string>>& columns) {
+  std::string MakeBook(const std::string& name,
+                       const std::vector<std::vector<std::string>>& columns) {
     memhost::Book book("Book1");
     auto& sheet = book.AddSheet("Sheet1");
     for (size_t c = 0; c < columns.size(); ++c) {
