@@ -19,16 +19,39 @@ class CountIfTest : public testing::HostTest {
  protected:
   CountIfTest() {
     const Variant cells[] = {
-        5.0, "5", "1.50", 1.5, "1e3", 1000.0, "apple", "Apple", "APPLE ", Variant(""), Variant(),
-        true, 1.0, host::ErrorValue::NA, "a*b", "axb", "éclair", "Éclair",
-        "123456789012345111", "123456789012345222", 0.0, "=abc", "abc", "TRUE",
+        5.0,
+        "5",
+        "1.50",
+        1.5,
+        "1e3",
+        1000.0,
+        "apple",
+        "Apple",
+        "APPLE ",
+        Variant(""),
+        Variant(),
+        true,
+        1.0,
+        host::ErrorValue::NA,
+        "a*b",
+        "axb",
+        "éclair",
+        "Éclair",
+        "123456789012345111",
+        "123456789012345222",
+        0.0,
+        "=abc",
+        "abc",
+        "TRUE",
         host::Date{43845},
     };
     std::int32_t row = 1;
     for (const Variant& v : cells) {
       // Row 10 is a formula giving empty text; row 11 stays empty.
-      if (row == 10) sheet().LoadCell({row, 1}, Cell{v, "=\"\""});
-      else if (!v.IsEmpty()) sheet().LoadCell({row, 1}, Cell{v});
+      if (row == 10)
+        sheet().LoadCell({row, 1}, Cell{v, "=\"\""});
+      else if (!v.IsEmpty())
+        sheet().LoadCell({row, 1}, Cell{v});
       ++row;
     }
   }
@@ -137,9 +160,11 @@ TEST_F(CountIfTest, LongTextsAgreeingInTheirFirst255CharactersAreOneValue) {
 
 TEST_F(CountIfTest, SeveralAreasOrAShapeAreRefused) {
   auto functions = app_->WorksheetFunction().value();
-  EXPECT_EQ(functions->CountIf(At("A1:A2,B1:B2"), 5.0).error().number, host::err::ApplicationDefined);
+  EXPECT_EQ(functions->CountIf(At("A1:A2,B1:B2"), 5.0).error().number,
+            host::err::ApplicationDefined);
   app_->SelectDrawingObject();
-  EXPECT_EQ(functions->CountIf(app_->Selection().value(), 5.0).error().number, host::err::TypeMismatch);
+  EXPECT_EQ(functions->CountIf(app_->Selection().value(), 5.0).error().number,
+            host::err::TypeMismatch);
   EXPECT_EQ(functions->CountA(app_->Selection().value()).error().number, host::err::TypeMismatch);
 }
 
@@ -170,10 +195,11 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
   // Random writes of values chosen to collide under the rules; after each batch every
   // criterion counts the same through the index as by matching each cell.
   std::mt19937 random(7);
-  const Variant pool[] = {"x", "X", "5", 5.0, "05", true, "TRUE", Variant(""), "x*", "é", "É",
-                          host::ErrorValue::Div0, Variant()};
-  const Variant criteria[] = {"x", "=X", "<>x", 5.0, "5", true, "", "=", "<>", "é", "#DIV/0!",
-                              "x~*", Variant()};
+  const Variant pool[] = {"x",      "X",         "5",  5.0, "05", true,
+                          "TRUE",   Variant(""), "x*", "é", "É",  host::ErrorValue::Div0,
+                          Variant()};
+  const Variant criteria[] = {"x", "=X", "<>x", 5.0,       "5",   true,     "",
+                              "=", "<>", "é",   "#DIV/0!", "x~*", Variant()};
   for (int batch = 0; batch < 20; ++batch) {
     for (int i = 0; i < 10; ++i) {
       std::int32_t row = static_cast<std::int32_t>(random() % 30) + 1;
@@ -194,9 +220,55 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
       (void)At("D" + std::to_string(random() % 30 + 1))->Value();
       auto parsed = Criterion::Parse(criterion).value();
       double expected = 0;
-      for (std::int32_t row = 1; row <= 30; ++row) expected += parsed.Matches(sheet().CellAt({row, 4}));
+      for (std::int32_t row = 1; row <= 30; ++row)
+        expected += parsed.Matches(sheet().CellAt({row, 4}));
       EXPECT_EQ(CountIf("D1:D30", criterion), expected)
           << "batch " << batch << " criterion " << host::DebugString(criterion);
+    }
+  }
+}
+
+TEST_F(CountIfTest, ABigAreaIsIndexedAsASmallOne) {
+  // Big enough for tables on huge pages, mapped as they fill: every kind of cell,
+  // texts past the key's inline bytes among them, counted through the index as cell by cell.
+  std::mt19937 random(3);
+  const Variant pool[] = {"x",
+                          "X",
+                          "5",
+                          5.0,
+                          "05",
+                          true,
+                          "TRUE",
+                          "x*",
+                          "é",
+                          "É",
+                          std::string(40, 'L') + "ong",
+                          std::string(40, 'l') + "ONG",
+                          host::ErrorValue::Div0,
+                          Variant()};
+  for (std::int32_t column : {6, 7}) {
+    for (std::int32_t row = 1; row <= 70000; ++row) {
+      const Variant& v = pool[random() % std::size(pool)];
+      if (!v.IsEmpty())
+        sheet().LoadCell({row, column}, Cell{v});
+      else if (row % 1000 == 0)
+        sheet().LoadCell({row, column}, Cell{Variant(""), "=\"\""});
+    }
+  }
+  const Variant criteria[] = {
+      "x", "=X", "<>x", 5.0, "5", true, "", "é", "#DIV/0!", "x~*", std::string(40, 'l') + "ong"};
+  for (const char* area : {"F1:F70000", "F1:G70000"}) {
+    for (const Variant& criterion : criteria) {
+      auto parsed = Criterion::Parse(criterion).value();
+      double expected = 0;
+      for (std::int32_t column : {6, 7}) {
+        if (column == 7 && std::string_view(area) == "F1:F70000") continue;
+        for (std::int32_t row = 1; row <= 70000; ++row) {
+          expected += parsed.Matches(sheet().CellAt({row, column}));
+        }
+      }
+      EXPECT_EQ(CountIf(area, criterion), expected)
+          << area << " criterion " << host::DebugString(criterion);
     }
   }
 }
@@ -233,13 +305,16 @@ TEST_F(CountIfTest, TheAddinsLiteralCriteriaCountAsTheFullReadingDoes) {
     }
     return out;
   };
-  for (const char* text : {"apple", "APPLE ", "a*b", "axb", "a~b", "x?", "\xC3\xA9" "clair", "TRUE",
-                           "true", "#N/A", "=abc", "abc", "1e3", "1.50", " 5", "Apple"}) {
+  for (const char* text : {"apple", "APPLE ", "a*b", "axb", "a~b", "x?",
+                           "\xC3\xA9"
+                           "clair",
+                           "TRUE", "true", "#N/A", "=abc", "abc", "1e3", "1.50", " 5", "Apple"}) {
     const Variant criterion(escaped(text));
     auto parsed = Criterion::Parse(criterion);
     ASSERT_TRUE(parsed.ok()) << text;
     double expected = 0;
-    for (std::int32_t row = 1; row <= 25; ++row) expected += parsed->Matches(sheet().CellAt({row, 1}));
+    for (std::int32_t row = 1; row <= 25; ++row)
+      expected += parsed->Matches(sheet().CellAt({row, 1}));
     EXPECT_EQ(CountIf(kColumn, criterion), expected) << text;
   }
   // A tilde before an ordinary character, and more than 255 characters, go the full way.
@@ -249,7 +324,10 @@ TEST_F(CountIfTest, TheAddinsLiteralCriteriaCountAsTheFullReadingDoes) {
     expected += Criterion::Parse(tilde)->Matches(sheet().CellAt({row, 1}));
   }
   EXPECT_EQ(CountIf(kColumn, tilde), expected);
-  EXPECT_FALSE(app_->WorksheetFunction().value()->CountIf(At(kColumn), Variant("=" + std::string(256, 'x'))).ok());
+  EXPECT_FALSE(app_->WorksheetFunction()
+                   .value()
+                   ->CountIf(At(kColumn), Variant("=" + std::string(256, 'x')))
+                   .ok());
 }
 
 // Numeric text keeps its first 15 significant digits and the rest become zeros, as the host
@@ -259,18 +337,18 @@ TEST(ReadNumberText, KeepsFifteenSignificantDigitsAndCutsTheRest) {
     const char* text;
     double value;
   } cases[] = {
-      {"123456789012345", 123456789012345.0},                 // 15 digits: as they are
-      {"4111111111111111", 4111111111111110.0},               // 16: the last becomes 0
-      {"4111111111111119", 4111111111111110.0},               // cut, not rounded up
-      {"41111111111111199", 41111111111111100.0},             // 17
-      {"12345678901234567890", 12345678901234500000.0},       // 20
-      {"99999999999999999", 99999999999999900.0},             // no carry into a new digit
+      {"123456789012345", 123456789012345.0},            // 15 digits: as they are
+      {"4111111111111111", 4111111111111110.0},          // 16: the last becomes 0
+      {"4111111111111119", 4111111111111110.0},          // cut, not rounded up
+      {"41111111111111199", 41111111111111100.0},        // 17
+      {"12345678901234567890", 12345678901234500000.0},  // 20
+      {"99999999999999999", 99999999999999900.0},        // no carry into a new digit
       {"-4111111111111119", -4111111111111110.0},
       {"+4111111111111119", 4111111111111110.0},
-      {"000004111111111111119", 4111111111111110.0},          // leading zeros are no digits
+      {"000004111111111111119", 4111111111111110.0},  // leading zeros are no digits
       {"0.00012345678901234567", 0.000123456789012345},
       {"1234567890.123456789", 1234567890.12345},
-      {"4111111111111119E2", 411111111111111000.0},           // the mantissa's digits
+      {"4111111111111119E2", 411111111111111000.0},  // the mantissa's digits
       {"4.111111111111119e-3", 0.00411111111111111},
       {"$4,111,111,111,111,119", 4111111111111110.0},
   };
