@@ -34,14 +34,20 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
     const Cell* cell = nullptr;
   };
   LookAhead<Entry, Due> feed(entries_);
+  // Cells arrive by rows in a one-column area, so the pending positions are filed in order.
+  const bool deferShown = area.columns() == 1;
   auto file = [&](Entry* entry, std::uint32_t place, const Due& due) {
     if (entry == nullptr) {
-      Add(due.pos, *due.cell);
+      File(due.pos, *due.cell);
       return;
     }
     ++nonBlank_;
     ++entry->count;
-    entry->AddShown(due.pos);
+    if (deferShown && (entry->one.row != 0 || entry->many)) {
+      pendingShown_.push_back({place, due.pos});
+    } else {
+      entry->AddShown(due.pos);
+    }
     RememberPlace(due.pos, place);
   };
   for (std::int32_t column : sheet.UsedColumns()) {
@@ -162,7 +168,23 @@ void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
   places_[i] = place;
 }
 
-std::span<const CellPos> AreaIndex::Shown(const std::string& key) const {
+void AreaIndex::FilePendingShown() {
+  if (pendingShown_.empty()) return;
+  auto& items = entries_.items();
+  // No entry has moved since the build: every change files the pending positions first.
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < pendingShown_.size(); ++i) {
+    if (i + kAhead < pendingShown_.size()) {
+      __builtin_prefetch(&items[pendingShown_[i + kAhead].place - 1]);
+    }
+    items[pendingShown_[i].place - 1].second.AddShown(pendingShown_[i].pos);
+  }
+  pendingShown_.clear();
+  pendingShown_.shrink_to_fit();
+}
+
+std::span<const CellPos> AreaIndex::Shown(const std::string& key) {
+  FilePendingShown();
   const Entry* entry = entries_.Find(key);
   return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
 }
@@ -181,6 +203,11 @@ std::string AreaIndex::ShownKey(const Cell& cell) const {
 }
 
 void AreaIndex::Add(CellPos pos, const Cell& cell) {
+  FilePendingShown();
+  File(pos, cell);
+}
+
+void AreaIndex::File(CellPos pos, const Cell& cell) {
   if (cell.value.IsEmpty()) {
     if (cell.HasFormula()) ++nonBlank_;
     return;
@@ -214,6 +241,7 @@ void AreaIndex::Add(CellPos pos, const Cell& cell) {
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
+  FilePendingShown();
   if (cell.value.IsEmpty()) {
     if (cell.HasFormula()) --nonBlank_;
     return;

@@ -36,7 +36,7 @@ class AreaIndex {
   // Cells that are not empty (a value or a formula).
   std::int64_t NonBlankCount() const { return nonBlank_; }
   // The cells whose display key is `key`, in by-rows order; empty when none.
-  std::span<const CellPos> Shown(const std::string& key) const;
+  std::span<const CellPos> Shown(const std::string& key);
 
   void Add(CellPos pos, const Cell& cell);
   void Remove(CellPos pos, const Cell& cell);
@@ -97,8 +97,12 @@ class AreaIndex {
   bool IsPlainText(const Cell& cell) const;
   std::string ShownKey(const Cell& cell) const;
 
+  // Files a cell under its keys (Add, less the pending positions).
+  void File(CellPos pos, const Cell& cell);
   // Files a cell under its key; `place` receives the entry's item number.
   Entry& EntryFor(std::string_view key, std::uint32_t* place = nullptr);
+  // Puts the positions the build left pending into their entries' lists.
+  void FilePendingShown();
   void RememberPlace(CellPos pos, std::uint32_t place);
   // An entry has just become unused: drops the unused ones once there are many.
   void Unused();
@@ -110,6 +114,15 @@ class AreaIndex {
   // For a one-column area, by row: the item number of the entry holding the cell's count key,
   // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
   std::vector<std::uint32_t> places_;
+  // A one-column build counts every cell but leaves the positions of a value's later cells
+  // here, by its entry's item number, in row order: the count and colour commands never ask
+  // where a value stands, and the lists cost the build a miss and an allocation a repeated
+  // value. The first question about positions, or change, files them.
+  struct PendingShown {
+    std::uint32_t place;
+    CellPos pos;
+  };
+  std::vector<PendingShown> pendingShown_;
   std::string scratch_;  // a key being built
   TextAsItselfByStyle textAsItself_;
   std::int64_t nonBlank_ = 0;

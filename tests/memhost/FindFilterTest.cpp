@@ -1,5 +1,6 @@
 // Range.Find over displayed text, and the in-place unique-records filter with ShowAllData.
 
+#include <algorithm>
 #include <random>
 #include <set>
 
@@ -134,6 +135,51 @@ TEST_F(FindTest, TheIndexFollowsANewNumberFormatButNotANewFill) {
   EXPECT_EQ(CountIf("C:C", 0.5), 1);
 }
 
+TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
+  // Counting builds the index; the cells of a repeated value are found in row order at the
+  // first Find, after a clear and after a write, texts in the Text format ("@") among them.
+  Style text;
+  text.numberFormat = "@";
+  const StyleId asText = book_->styles.Intern(text);
+  const Cell column[] = {Cell{"kiwi"},
+                         Cell{"Kiwi", "", asText},
+                         Cell{"fig"},
+                         Cell{"KIWI"},
+                         Cell{"kiwi", "", asText},
+                         Cell{"fig"},
+                         Cell{"kiwi"},
+                         Cell{3.0}};
+  for (std::int32_t row = 1; row <= 8; ++row) sheet().LoadCell({row, 5}, column[row - 1]);
+  EXPECT_EQ(CountIf("E1:E8", "kiwi"), 5);
+  auto expectKiwisAt = [&](std::vector<int> rows) {
+    for (int after = 1; after <= 8; ++after) {
+      auto next = std::upper_bound(rows.begin(), rows.end(), after);
+      int row = next == rows.end() ? rows.front() : *next;
+      auto args = Whole("kiwi");
+      args.After = At("E" + std::to_string(after));
+      EXPECT_EQ(Find("E1:E8", args), "$E$" + std::to_string(row)) << "after E" << after;
+    }
+  };
+  expectKiwisAt({1, 2, 4, 5, 7});
+  ASSERT_TRUE(At("E4")->Clear().ok());
+  expectKiwisAt({1, 2, 5, 7});
+  EXPECT_EQ(CountIf("E1:E8", "kiwi"), 4);
+
+  // The same with changes before the first Find: a later kiwi cleared, a fig made a kiwi.
+  for (std::int32_t row = 1; row <= 8; ++row) sheet().LoadCell({row, 6}, column[row - 1]);
+  EXPECT_EQ(CountIf("F1:F8", "fig"), 2);
+  ASSERT_TRUE(At("F5")->Clear().ok());
+  Put("F3", "Kiwi");
+  for (int after = 1; after <= 8; ++after) {
+    const int rows[] = {1, 2, 3, 4, 7};
+    auto next = std::upper_bound(std::begin(rows), std::end(rows), after);
+    int row = next == std::end(rows) ? rows[0] : *next;
+    auto args = Whole("KIWI");
+    args.After = At("F" + std::to_string(after));
+    EXPECT_EQ(Find("F1:F8", args), "$F$" + std::to_string(row)) << "after F" << after;
+  }
+}
+
 TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   // Random writes to D1:D40, then every (what, after) pair: the found cell must be the first
   // cell after After, wrapping, whose text equals What without regard to case.
@@ -143,8 +189,10 @@ TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
     for (int i = 0; i < 12; ++i) {
       std::string address = "D" + std::to_string(random() % 40 + 1);
       const char* v = pool[random() % std::size(pool)];
-      if (*v == 0) ASSERT_TRUE(At(address)->Clear().ok());
-      else Put(address, v);
+      if (*v == 0)
+        ASSERT_TRUE(At(address)->Clear().ok());
+      else
+        Put(address, v);
     }
     for (const char* what : {"a", "b", "5"}) {
       for (int after = 1; after <= 40; after += 7) {
@@ -230,11 +278,12 @@ TEST_F(FindTest, WalkingOrderAcrossColumnsAndAreas) {
 class UniqueFilterTest : public testing::HostTest {};
 
 TEST_F(UniqueFilterTest, HidesRowsRepeatingAnEarlierRowsDisplayedText) {
-  const Variant column[] = {"Name", "apple", "Apple", "5", 5.0, "a*b", "axb", "", Variant(),
-                            "Name", 1.5, "1.50", "apple "};
+  const Variant column[] = {"Name", "apple",   "Apple", "5", 5.0,    "a*b",   "axb",
+                            "",     Variant(), "Name",  1.5, "1.50", "apple "};
   std::int32_t row = 1;
   for (const Variant& v : column) {
-    if (!v.IsEmpty()) sheet().SetCell({row, 1}, Cell{v, v.IsText() && v.AsText().empty() ? "=\"\"" : ""});
+    if (!v.IsEmpty())
+      sheet().SetCell({row, 1}, Cell{v, v.IsText() && v.AsText().empty() ? "=\"\"" : ""});
     ++row;
   }
   auto sheetObject = app_->ActiveSheet().value();
