@@ -91,15 +91,14 @@ void AreaIndex::CellList::Insert(CellPos pos) {
   ++block_->size;
 }
 
-bool AreaIndex::CellList::Erase(CellPos pos) {
-  if (block_ == nullptr) return false;
+void AreaIndex::CellList::Erase(CellPos pos) {
+  if (block_ == nullptr) return;
   CellPos* cells = Cells();
   CellPos* end = cells + block_->size;
   CellPos* at = std::lower_bound(cells, end, pos, ByRows);
-  if (at == end || !(*at == pos)) return false;
+  if (at == end || !(*at == pos)) return;
   std::memmove(at, at + 1, static_cast<size_t>(end - at - 1) * sizeof(CellPos));
   --block_->size;
-  return true;
 }
 
 void AreaIndex::CellList::Sort() {

@@ -61,8 +61,8 @@ class AreaIndex {
     }
     // Keeps the list by rows: a cell after the last is appended, any other put in its place.
     void Insert(CellPos pos);
-    // False when the cell is not in the list.
-    bool Erase(CellPos pos);
+    // Takes the cell out, if it is in the list.
+    void Erase(CellPos pos);
     void Sort();
     void Reset() {
       std::free(block_);
