@@ -143,6 +143,7 @@ std::int64_t AreaIndex::Count(const std::string& key) const {
 
 std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
   if (area_.Contains(likely)) {
+    FetchAhead(likely);
     if (const Entry* entry = entries_.At(PlaceOf(likely), key)) return entry->count;
   }
   return Count(key);
@@ -155,6 +156,26 @@ AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place
 std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
   auto i = static_cast<size_t>(pos.row - area_.firstRow);
   return i < places_.size() ? places_[i] : 0;
+}
+
+void AreaIndex::FetchAhead(CellPos pos) const {
+  // The add-in counts a row at a time, down its column or up it: on a column larger than the
+  // cache each count would wait on memory for its entry. The entries of the rows 16 ahead are
+  // asked for now, and the position lists of those 8 ahead (whose entries came 8 counts ago),
+  // which a clearing of that row will edit.
+  const std::int32_t step = pos.row - lastAsked_;
+  lastAsked_ = pos.row;
+  if (step != 1 && step != -1) return;
+  const std::int64_t i = std::int64_t{pos.row} - area_.firstRow;
+  const auto n = static_cast<std::int64_t>(places_.size());
+  if (std::int64_t far = i + 16 * step; far >= 0 && far < n) {
+    entries_.PrefetchItem(places_[static_cast<size_t>(far)]);
+  }
+  if (std::int64_t near = i + 8 * step; near >= 0 && near < n) {
+    if (const auto* item = entries_.PrefetchItem(places_[static_cast<size_t>(near)])) {
+      item->second.many.Prefetch();
+    }
+  }
 }
 
 void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {

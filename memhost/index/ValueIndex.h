@@ -56,6 +56,9 @@ class AreaIndex {
     ~CellList() { std::free(block_); }
 
     explicit operator bool() const { return block_ != nullptr; }
+    void Prefetch() const {
+      if (block_ != nullptr) __builtin_prefetch(block_);
+    }
     std::span<const CellPos> cells() const {
       return block_ == nullptr ? std::span<const CellPos>() : std::span(Cells(), block_->size);
     }
@@ -107,6 +110,8 @@ class AreaIndex {
   // An entry has just become unused: drops the unused ones once there are many.
   void Unused();
   std::uint32_t PlaceOf(CellPos pos) const;
+  // Fetches the entries of the rows a walk down or up the column will ask about next.
+  void FetchAhead(CellPos pos) const;
 
   Area area_;
   const StyleTable& styles_;
@@ -114,6 +119,7 @@ class AreaIndex {
   // For a one-column area, by row: the item number of the entry holding the cell's count key,
   // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
   std::vector<std::uint32_t> places_;
+  mutable std::int32_t lastAsked_ = 0;  // the row of the last count with a likely cell
   // A one-column build counts every cell but leaves the positions of a value's later cells
   // here, by its entry's item number, in row order: the count and colour commands never ask
   // where a value stands, and the lists cost the build a miss and an allocation a repeated
