@@ -374,6 +374,13 @@ void SheetIndexes::CellChanged(const Sheet&, CellPos pos, const Cell& before, co
   }
 }
 
+void SheetIndexes::StyleChanged(const Sheet& sheet, CellPos pos, const Cell& cell,
+                                StyleId before) {
+  // A fill or font leaves the keys as they were: only a new number format can change them.
+  if (book_->styles.Get(before).numberFormat == book_->styles.Get(cell.style).numberFormat) return;
+  SheetListener::StyleChanged(sheet, pos, cell, before);
+}
+
 AreaIndex& IndexCache::For(const std::shared_ptr<Book>& book, const std::shared_ptr<Sheet>& sheet,
                            const Area& area) {
   for (auto& [s, indexes] : sheets_) {

@@ -145,6 +145,7 @@ class SheetIndexes : public SheetListener {
 
   AreaIndex& For(const Area& area);
   void CellChanged(const Sheet& sheet, CellPos pos, const Cell& before, const Cell& after) override;
+  void StyleChanged(const Sheet& sheet, CellPos pos, const Cell& cell, StyleId before) override;
 
  private:
   // A few areas per sheet are enough for the add-in (the column it works on, perhaps a second

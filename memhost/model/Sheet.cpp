@@ -70,6 +70,29 @@ void Sheet::SetCell(CellPos pos, Cell cell) {
   }
 }
 
+void SheetListener::StyleChanged(const Sheet& sheet, CellPos pos, const Cell& cell,
+                                 StyleId before) {
+  Cell was = cell;
+  was.style = before;
+  CellChanged(sheet, pos, was, cell);
+}
+
+void Sheet::SetStyle(CellPos pos, StyleId style) {
+  Cell* current = const_cast<Cell*>(CellAt(pos));
+  if (current == nullptr ||
+      (style == kDefaultStyle && current->value.IsEmpty() && current->formula.empty())) {
+    // A blank cell is made, or a cell left with nothing dropped, as SetCell does.
+    Cell cell;
+    cell.style = style;
+    SetCell(pos, std::move(cell));
+    return;
+  }
+  if (current->style == style) return;
+  changes_.cells.insert(pos);
+  StyleId before = std::exchange(current->style, style);
+  for (SheetListener* listener : listeners_) listener->StyleChanged(*this, pos, *current, before);
+}
+
 void Sheet::LoadCell(CellPos pos, Cell cell) { Store(pos, std::move(cell)); }
 
 void Sheet::Store(CellPos pos, Cell&& cell) {

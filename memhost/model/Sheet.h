@@ -28,6 +28,9 @@ class SheetListener {
   virtual ~SheetListener() = default;
   virtual void CellChanged(const Sheet& sheet, CellPos pos, const Cell& before,
                            const Cell& after) = 0;
+  // A stored cell took another style, its value and formula unchanged. By default told as any
+  // other change; a listener that can tell the two styles apart may skip the copy of the cell.
+  virtual void StyleChanged(const Sheet& sheet, CellPos pos, const Cell& cell, StyleId before);
 };
 
 // The cells changed since loading, each once, in the order of their first change. A mark per
@@ -61,6 +64,9 @@ class Sheet {
   const Cell* CellAt(CellPos pos) const;
   // Changes a cell (a blank Cell erases it), tells the listeners and records the change.
   void SetCell(CellPos pos, Cell cell);
+  // Gives a cell another style, keeping its value and formula; what SetCell does with the cell
+  // so restyled, without copying its value.
+  void SetStyle(CellPos pos, StyleId style);
   // Stores a cell read from a file: no listener, no change recorded.
   void LoadCell(CellPos pos, Cell cell);
   // Asks for a cell's memory ahead of reading it; nothing else.

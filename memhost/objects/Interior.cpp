@@ -52,14 +52,24 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
 
   Book& book = *sheet_.book;
   Sheet& sheet = *sheet_.sheet;
+  // Cells mostly share a few styles: the last restyling is reused while it fits.
+  StyleId lastFrom = 0, lastTo = 0;
+  bool haveLast = false;
   auto paint = [&](CellPos pos) {
     const Cell* current = sheet.CellAt(pos);
-    Cell cell = current ? *current : Cell{};
-    Style style = book.styles.Get(cell.style);
-    if (style.colorIndex == color) return;
-    style.colorIndex = color;
-    cell.style = book.styles.Intern(style);
-    sheet.SetCell(pos, std::move(cell));
+    StyleId from = current ? current->style : kDefaultStyle;
+    if (!haveLast || from != lastFrom) {
+      Style style = book.styles.Get(from);
+      if (style.colorIndex == color) {
+        lastTo = from;
+      } else {
+        style.colorIndex = color;
+        lastTo = book.styles.Intern(style);
+      }
+      lastFrom = from;
+      haveLast = true;
+    }
+    sheet.SetStyle(pos, lastTo);
   };
   for (const Area& a : areas_) {
     if (color == host::xl::ColorIndexNone) {

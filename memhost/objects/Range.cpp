@@ -309,7 +309,14 @@ host::Result<void> Range::Select() {
 
 host::Result<host::InteriorRef> Range::Interior() {
   KX_TRY(Enter("Range.Interior"));
-  return host::InteriorRef(std::make_shared<memhost::Interior>(*sheet_, areas_));
+  // A cell object given out again for the next cell keeps its Interior, made for the cell it
+  // stood for: the areas are set again at each call.
+  if (spareInterior_ && spareInterior_.use_count() == 1) {
+    spareInterior_->SetAreas(areas_);
+  } else {
+    spareInterior_ = std::make_shared<memhost::Interior>(*sheet_, areas_);
+  }
+  return host::InteriorRef(spareInterior_);
 }
 
 host::Result<host::ValidationRef> Range::Validation() {

@@ -10,6 +10,8 @@
 
 namespace kx::memhost {
 
+class Interior;
+
 class Range final : public host::Range {
  public:
   enum class View { Cells, Rows, Columns };
@@ -86,6 +88,8 @@ class Range final : public host::Range {
   View view_;
   std::shared_ptr<Range> spareCell_;
   std::shared_ptr<Range> spareRow_;  // the same for EntireRow
+  // The same for Interior: colouring a column paints cell after cell, each through its own.
+  std::shared_ptr<memhost::Interior> spareInterior_;
 };
 
 // A selection that is not a range of cells (a chart, a shape): every Range member fails with

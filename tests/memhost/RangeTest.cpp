@@ -131,6 +131,42 @@ TEST_F(RangeTest, ColorIndexAcceptsThePaletteAndNothingElse) {
   EXPECT_TRUE(At("A3:A4")->Interior().value()->ColorIndex().value().IsEmpty());
 }
 
+// Colouring a column cell by cell, as the add-in does: each cell keeps its value, formula and
+// number format, the index stays current, every painted cell counts as changed, and a fill
+// taken from a cell holding nothing else leaves no cell behind.
+TEST_F(RangeTest, PaintingCellByCellChangesTheFillAlone) {
+  Put("A1", "x");
+  sheet().SetCell({2, 1}, Cell{Variant("x"), "=A1", kDefaultStyle});  // its value as last worked out
+  Style percent;
+  percent.numberFormat = "0%";
+  sheet().LoadCell({3, 1}, Cell{0.5, "", book_->styles.Intern(percent)});  // as read from a file
+  ASSERT_EQ(CountIf("A1:A4", "x"), 2);  // builds the index before the painting
+  auto column = At("A1:A4");
+  for (long row = 1; row <= 4; ++row) {
+    ASSERT_TRUE(column->Cells(row, 1).value()->Interior().value()->SetColorIndex(6).ok());
+  }
+  EXPECT_EQ(column->Interior().value()->ColorIndex().value(), Variant(6));
+  EXPECT_EQ(At("A1")->Value().value(), Variant("x"));
+  EXPECT_EQ(At("A2")->Formula().value(), Variant("=A1"));
+  EXPECT_EQ(Text("A3"), "50%");
+  EXPECT_EQ(CountIf("A1:A4", "x"), 2);
+  EXPECT_EQ(CountIf("A1:A4", "0.5"), 1);
+  EXPECT_EQ(sheet().changes().cells.size(), 4u);  // two written before, two painted from a file or blank
+
+  // An Interior still held keeps its cell when the cell object goes on to the next one.
+  auto held = column->Cells(1, 1).value()->Interior().value();
+  ASSERT_TRUE(column->Cells(2, 1).value()->Interior().value()->SetColorIndex(10).ok());
+  ASSERT_TRUE(held->SetColorIndex(3).ok());
+  EXPECT_EQ(At("A1")->Interior().value()->ColorIndex().value(), Variant(3));
+  EXPECT_EQ(At("A2")->Interior().value()->ColorIndex().value(), Variant(10));
+
+  ASSERT_TRUE(column->Interior().value()->SetColorIndex(host::xl::ColorIndexNone).ok());
+  EXPECT_EQ(sheet().CellAt({4, 1}), nullptr);
+  EXPECT_EQ(sheet().CellCount(), 3u);
+  EXPECT_EQ(Text("A3"), "50%");
+  EXPECT_EQ(CountIf("A1:A4", "x"), 2);
+}
+
 TEST_F(RangeTest, HiddenRowsAndSelection) {
   auto rows = At("A3:B4")->EntireRow().value();
   ASSERT_TRUE(rows->SetHidden(true).ok());
