@@ -34,8 +34,13 @@ std::string NumberKey(double value) {
 }
 
 void SetTextKey(std::string_view text, std::string& key) {
-  key = "t";
-  AppendFolded(FirstChars(text, kComparedChars), key);
+  key.clear();
+  AppendTextKey(text, key);
+}
+
+void AppendTextKey(std::string_view text, std::string& keys) {
+  keys += 't';
+  AppendFolded(FirstChars(text, kComparedChars), keys);
 }
 
 std::string TextKey(std::string_view text) {

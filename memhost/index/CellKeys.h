@@ -25,5 +25,7 @@ std::optional<std::string> CountKey(const host::Variant& value);
 std::string TextKey(std::string_view text);
 // The same, written into `key` (whose memory a loop over many cells can reuse).
 void SetTextKey(std::string_view text, std::string& key);
+// The same, appended to `keys`.
+void AppendTextKey(std::string_view text, std::string& keys);
 
 }  // namespace kx::memhost

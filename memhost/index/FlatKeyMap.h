@@ -67,6 +67,7 @@ template <class Value>
 class FlatKeyMap {
  public:
   using Item = std::pair<KeyText, Value>;
+  using mapped_type = Value;
 
   size_t size() const { return items_.size(); }
   void reserve(size_t n) {
@@ -74,8 +75,9 @@ class FlatKeyMap {
     items_.reserve(n);
   }
 
-  Value* Find(std::string_view key) {
-    size_t slot = SlotOf(key, Hash(key));
+  Value* Find(std::string_view key) { return Find(key, Hash(key)); }
+  Value* Find(std::string_view key, std::uint64_t hash) {
+    size_t slot = SlotOf(key, hash);
     return slots_.empty() || slots_[slot].item == 0 ? nullptr : &items_[slots_[slot].item - 1].second;
   }
   const Value* Find(std::string_view key) const { return const_cast<FlatKeyMap*>(this)->Find(key); }
@@ -151,6 +153,8 @@ class FlatKeyMap {
   }
 
   std::vector<Item, host::HugePageAllocator<Item>>& items() { return items_; }
+  // Item number `place`, which must be in use.
+  Item& ItemAt(std::uint32_t place) { return items_[place - 1]; }
 
  private:
   struct Slot {
@@ -201,14 +205,78 @@ class FlatKeyMap {
   std::vector<Item, host::HugePageAllocator<Item>> items_;
 };
 
+// Two FlatKeyMaps, each holding the keys of one half of the hashes, so that two threads can
+// fill one table at once, each its own half. An item's number tells its half by its top bit.
+template <class Value>
+class SplitKeyMap {
+ public:
+  using Part = FlatKeyMap<Value>;
+  using Item = typename Part::Item;
+  using mapped_type = Value;
+  static constexpr std::uint32_t kPartBit = std::uint32_t{1} << 31;
+
+  static std::uint64_t Hash(std::string_view key) { return Part::Hash(key); }
+  // The half a hash belongs to: a bit the slots' places (the hash's low bits) do not use.
+  static size_t PartOf(std::uint64_t hash) { return static_cast<size_t>(hash >> 63); }
+  static std::uint32_t PlaceIn(size_t part, std::uint32_t place) {
+    return place == 0 ? 0 : place | (part == 0 ? 0 : kPartBit);
+  }
+
+  Part& part(size_t i) { return parts_[i]; }
+  size_t size() const { return parts_[0].size() + parts_[1].size(); }
+  void reserve(size_t n) {
+    // A half takes about half the keys, give or take a few hundred in a million.
+    for (Part& part : parts_) part.reserve(n / 2 + n / 256 + 64);
+  }
+
+  Value* Find(std::string_view key) {
+    std::uint64_t hash = Hash(key);
+    return parts_[PartOf(hash)].Find(key, hash);
+  }
+  const Value* Find(std::string_view key) const { return const_cast<SplitKeyMap*>(this)->Find(key); }
+
+  Value& Insert(std::string_view key, std::uint64_t hash, std::uint32_t* place = nullptr) {
+    size_t i = PartOf(hash);
+    Value& value = parts_[i].Insert(key, hash, place);
+    if (place != nullptr) *place = PlaceIn(i, *place);
+    return value;
+  }
+  Value* At(std::uint32_t place, std::string_view key) {
+    return parts_[(place & kPartBit) != 0].At(place & ~kPartBit, key);
+  }
+  const Value* At(std::uint32_t place, std::string_view key) const {
+    return const_cast<SplitKeyMap*>(this)->At(place, key);
+  }
+  const Item* PrefetchItem(std::uint32_t place) const {
+    return parts_[(place & kPartBit) != 0].PrefetchItem(place & ~kPartBit);
+  }
+  void Prefetch(std::uint64_t hash) const { parts_[PartOf(hash)].Prefetch(hash); }
+  Item& ItemAt(std::uint32_t place) { return parts_[(place & kPartBit) != 0].ItemAt(place & ~kPartBit); }
+
+  template <class Drop>
+  void EraseIf(Drop&& drop) {
+    for (Part& part : parts_) part.EraseIf(drop);
+  }
+  template <class Visit>
+  void ForEachItem(Visit&& visit) {
+    for (Part& part : parts_) {
+      for (Item& item : part.items()) visit(item);
+    }
+  }
+
+ private:
+  std::array<Part, 2> parts_;
+};
+
 // Feeds a table keys a few steps after it is told them, having asked for each key's slot on
 // arrival: a pass over a million cells then waits on memory a few times, not a million times.
 // `Payload` travels with its key to `due`, which gets the key's value (nullptr for a payload
 // pushed without a key, which keeps its place in the order).
-template <class Value, class Payload>
+template <class Map, class Payload>
 class LookAhead {
  public:
-  explicit LookAhead(FlatKeyMap<Value>& map) : map_(map) {}
+  using Value = typename Map::mapped_type;
+  explicit LookAhead(Map& map) : map_(map) {}
 
   template <class Due>
   void Push(const std::string* key, Payload payload, Due&& due) {
@@ -245,7 +313,7 @@ class LookAhead {
     p.hasKey = !std::is_null_pointer_v<std::remove_cvref_t<WriteKey>>;
     if constexpr (!std::is_null_pointer_v<std::remove_cvref_t<WriteKey>>) {
       writeKey(p.key);
-      p.hash = FlatKeyMap<Value>::Hash(p.key);
+      p.hash = Map::Hash(p.key);
       map_.Prefetch(p.hash);
     }
     p.payload = std::move(payload);
@@ -258,7 +326,7 @@ class LookAhead {
     due(value, place, p.payload);
   }
 
-  FlatKeyMap<Value>& map_;
+  Map& map_;
   std::array<Pending, kDistance> ring_{};
   size_t pushed_ = 0;
 };

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "memhost/index/CellKeys.h"
 #include "memhost/rules/DisplayText.h"
@@ -12,6 +15,35 @@ namespace kx::memhost {
 namespace {
 bool ByRows(CellPos a, CellPos b) {
   return a < b;
+}
+
+// Runs work(0) here and work(1) on a thread of its own, and returns when both are done; what
+// either throws is thrown here. Without a thread to spare, both run here in turn.
+template <class Work>
+void RunOnTwoThreads(Work& work) {
+  std::exception_ptr failed;
+  std::thread other;
+  try {
+    other = std::thread([&] {
+      try {
+        work(1);
+      } catch (...) {
+        failed = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    work(0);
+    work(1);
+    return;
+  }
+  try {
+    work(0);
+  } catch (...) {
+    other.join();
+    throw;
+  }
+  other.join();
+  if (failed) std::rethrow_exception(failed);
 }
 }  // namespace
 
@@ -33,7 +65,12 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
     CellPos pos;
     const Cell* cell = nullptr;
   };
-  LookAhead<Entry, Due> feed(entries_);
+  if (area.columns() == 1 && sheet.CellCount() >= kSplitBuildFrom &&
+      std::thread::hardware_concurrency() >= 2) {
+    BuildSplit(sheet);
+    return;
+  }
+  LookAhead<SplitKeyMap<Entry>, Due> feed(entries_);
   // Cells arrive by rows in a one-column area, so the pending positions are filed in order.
   const bool deferShown = area.columns() == 1;
   auto file = [&](Entry* entry, std::uint32_t place, const Due& due) {
@@ -62,9 +99,93 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
   }
   feed.Flush(file);
   if (area.columns() > 1) {
-    for (auto& [filedUnder, entry] : entries_.items()) {
-      entry.many.Sort();
+    entries_.ForEachItem([](auto& item) { item.second.many.Sort(); });
+  }
+}
+
+void AreaIndex::BuildSplit(const Sheet& sheet) {
+  // Two threads share the work: each folds the texts of half the rows, then each files the keys
+  // of one half of the table. Filing waits on memory, a random slot and item for each key, and
+  // two cores wait on twice as many at once. Whatever is not plain text is filed afterwards, in
+  // order, as every change files it.
+  const std::int32_t column = area_.firstColumn;
+  auto stored = sheet.StoredRows(column);
+  if (!stored) return;
+  const std::int32_t from = std::max(area_.firstRow, stored->first);
+  const std::int32_t to = std::min(area_.lastRow, stored->second);
+  if (from > to) return;
+  // Reading a style's format is learnt once per style; learnt now, it is only read later.
+  for (StyleId style = 0; style < styles_.size(); ++style) (void)textAsItself_(style);
+
+  struct Keyed {
+    std::uint64_t hash;
+    std::uint32_t offset;  // of the key in its half's text
+    std::uint32_t size;
+    std::int32_t row;
+  };
+  struct Half {
+    std::string keys;  // every key of the half, one after another
+    std::array<std::vector<Keyed>, 2> byPart;
+    std::vector<std::pair<std::int32_t, const Cell*>> others;
+    std::vector<PendingShown> pending;  // of the table's half with the same number
+    std::int64_t filed = 0;
+  };
+  std::array<Half, 2> halves;
+  const std::int32_t middle = from + (to - from) / 2;
+
+  auto fold = [&](size_t h) {
+    Half& half = halves[h];
+    std::int32_t first = h == 0 ? from : middle + 1, last = h == 0 ? middle : to;
+    auto rows = static_cast<size_t>(std::max(0, last - first + 1));
+    half.keys.reserve(rows * 20);
+    for (auto& part : half.byPart) part.reserve(rows / 2 + rows / 16);
+    sheet.ForEachInColumn(column, first, last, [&](std::int32_t row, const Cell& cell) {
+      if (!IsPlainText(cell)) {
+        half.others.emplace_back(row, &cell);
+        return;
+      }
+      auto offset = static_cast<std::uint32_t>(half.keys.size());
+      AppendTextKey(cell.value.AsText(), half.keys);
+      std::string_view key(half.keys.data() + offset, half.keys.size() - offset);
+      std::uint64_t hash = SplitKeyMap<Entry>::Hash(key);
+      half.byPart[SplitKeyMap<Entry>::PartOf(hash)].push_back(
+          {hash, offset, static_cast<std::uint32_t>(key.size()), row});
+    });
+  };
+  auto file = [&](size_t p) {
+    FlatKeyMap<Entry>& map = entries_.part(p);
+    Half& mine = halves[p];
+    constexpr size_t kAhead = 16;
+    for (const Half& half : halves) {
+      const auto& keyed = half.byPart[p];
+      for (size_t k = 0; k < keyed.size(); ++k) {
+        if (k + kAhead < keyed.size()) map.Prefetch(keyed[k + kAhead].hash);
+        const Keyed& c = keyed[k];
+        std::uint32_t place = 0;
+        Entry& entry =
+            map.Insert(std::string_view(half.keys.data() + c.offset, c.size), c.hash, &place);
+        place = SplitKeyMap<Entry>::PlaceIn(p, place);
+        ++entry.count;
+        CellPos pos{c.row, column};
+        // Rows come in order, so each entry's pending positions do too.
+        if (entry.one.row != 0 || entry.many) mine.pending.push_back({place, pos});
+        else entry.AddShown(pos);
+        // Each thread writes its own rows' places; the list was sized for every stored row.
+        if (auto i = static_cast<size_t>(c.row - area_.firstRow); i < places_.size()) {
+          places_[i] = place;
+        }
+        ++mine.filed;
+      }
     }
+  };
+  RunOnTwoThreads(fold);
+  RunOnTwoThreads(file);
+
+  nonBlank_ += halves[0].filed + halves[1].filed;
+  pendingShown_ = std::move(halves[0].pending);
+  pendingShown_.insert(pendingShown_.end(), halves[1].pending.begin(), halves[1].pending.end());
+  for (const Half& half : halves) {
+    for (auto [row, cell] : half.others) File({row, column}, *cell);
   }
 }
 
@@ -150,7 +271,7 @@ std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
 }
 
 AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place) {
-  return entries_.Insert(key, FlatKeyMap<Entry>::Hash(key), place);
+  return entries_.Insert(key, SplitKeyMap<Entry>::Hash(key), place);
 }
 
 std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
@@ -190,14 +311,11 @@ void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
 
 void AreaIndex::FilePendingShown() {
   if (pendingShown_.empty()) return;
-  auto& items = entries_.items();
   // No entry has moved since the build: every change files the pending positions first.
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < pendingShown_.size(); ++i) {
-    if (i + kAhead < pendingShown_.size()) {
-      __builtin_prefetch(&items[pendingShown_[i + kAhead].place - 1]);
-    }
-    items[pendingShown_[i].place - 1].second.AddShown(pendingShown_[i].pos);
+    if (i + kAhead < pendingShown_.size()) entries_.PrefetchItem(pendingShown_[i + kAhead].place);
+    entries_.ItemAt(pendingShown_[i].place).second.AddShown(pendingShown_[i].pos);
   }
   pendingShown_.clear();
   pendingShown_.shrink_to_fit();

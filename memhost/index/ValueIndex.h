@@ -100,6 +100,10 @@ class AreaIndex {
   bool IsPlainText(const Cell& cell) const;
   std::string ShownKey(const Cell& cell) const;
 
+  // A one-column area of this many stored cells or more is built on two threads.
+  static constexpr size_t kSplitBuildFrom = 1 << 16;
+  // The build of a large one-column area.
+  void BuildSplit(const Sheet& sheet);
   // Files a cell under its keys (Add, less the pending positions).
   void File(CellPos pos, const Cell& cell);
   // Files a cell under its key; `place` receives the entry's item number.
@@ -115,7 +119,7 @@ class AreaIndex {
 
   Area area_;
   const StyleTable& styles_;
-  FlatKeyMap<Entry> entries_;
+  SplitKeyMap<Entry> entries_;
   // For a one-column area, by row: the item number of the entry holding the cell's count key,
   // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
   std::vector<std::uint32_t> places_;

@@ -1,10 +1,14 @@
 // Range.Find over displayed text, and the in-place unique-records filter with ShowAllData.
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 
 #include "HostFixture.h"
+#include "memhost/objects/CellWrite.h"
+#include "memhost/rules/Criterion.h"
+#include "memhost/rules/TextMatch.h"
 
 namespace kx::memhost {
 namespace {
@@ -178,6 +182,72 @@ TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
     args.After = At("F" + std::to_string(after));
     EXPECT_EQ(Find("F1:F8", args), "$F$" + std::to_string(row)) << "after F" << after;
   }
+}
+
+TEST_F(FindTest, ALargeColumnIsFoundAndCountedAsASmallOne) {
+  // A column large enough for the index to be built on two threads: texts that repeat, some in
+  // every case and in the Text format, numbers among them. Each repeated value's
+  // cells are found in row order, and counts read through the cell just read agree with the
+  // cells, before and after clearing some of them.
+  Style text;
+  text.numberFormat = "@";
+  const StyleId asText = book_->styles.Intern(text);
+  constexpr std::int32_t kRows = 80000;
+  std::mt19937 random(5);
+  for (std::int32_t row = 1; row <= kRows; ++row) {
+    switch (random() % 8) {
+      case 0: sheet().LoadCell({row, 5}, Cell{"kiwi"}); break;
+      case 1: sheet().LoadCell({row, 5}, Cell{"Kiwi", "", asText}); break;
+      case 2: sheet().LoadCell({row, 5}, Cell{"FIG"}); break;
+      case 3: sheet().LoadCell({row, 5}, Cell{3.0}); break;
+      default: sheet().LoadCell({row, 5}, Cell{"item " + std::to_string(random() % 5000)});
+    }
+  }
+  const std::string column = "E1:E" + std::to_string(kRows);
+  // The rows showing each text, folded, as the cells stand.
+  auto rowsByText = [&] {
+    std::map<std::string, std::vector<std::int32_t>, std::less<>> rows;
+    for (std::int32_t row = 1; row <= kRows; ++row) {
+      const Cell* cell = sheet().CellAt({row, 5});
+      if (cell != nullptr) rows[Fold(CellText(*book_, cell))].push_back(row);
+    }
+    return rows;
+  };
+  auto expectFoundInOrder = [&](const auto& shown, const std::string& what) {
+    const std::vector<std::int32_t>& rows = shown.at(Fold(what));
+    for (std::int32_t after = 1; after <= kRows; after += 7919) {
+      auto next = std::upper_bound(rows.begin(), rows.end(), after);
+      std::int32_t row = next == rows.end() ? rows.front() : *next;
+      auto args = Whole(what);
+      args.After = At("E" + std::to_string(after));
+      ASSERT_EQ(Find(column.c_str(), args), "$E$" + std::to_string(row)) << what << " after " << after;
+    }
+  };
+  // Texts that repeat, spread over both halves of the table, and the ones that differ by case
+  // or format.
+  auto expectEveryValueFoundInOrder = [&] {
+    const auto shown = rowsByText();
+    for (const char* what : {"KIWI", "fig", "3"}) expectFoundInOrder(shown, what);
+    for (int item = 0; item < 40; ++item) expectFoundInOrder(shown, "Item " + std::to_string(item));
+  };
+  auto expectCountsAsCells = [&] {
+    for (std::int32_t row = 1; row <= kRows; row += 4999) {
+      Variant value = At("E" + std::to_string(row))->Value().value();
+      if (value.IsEmpty()) continue;
+      auto criterion = Criterion::Parse(value).value();
+      double expected = 0;
+      for (std::int32_t r = 1; r <= kRows; ++r) expected += criterion.Matches(sheet().CellAt({r, 5}));
+      ASSERT_EQ(CountIf(column, value), expected) << "row " << row;
+    }
+  };
+  EXPECT_EQ(CountIf(column, "fig"), static_cast<double>(rowsByText().at("fig").size()));
+  expectCountsAsCells();
+  expectEveryValueFoundInOrder();
+  for (std::int32_t row = kRows; row >= 1; row -= 7) {
+    ASSERT_TRUE(At("E" + std::to_string(row))->Clear().ok());
+  }
+  expectCountsAsCells();
+  expectEveryValueFoundInOrder();
 }
 
 TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
