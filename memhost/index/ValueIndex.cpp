@@ -65,7 +65,7 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
     CellPos pos;
     const Cell* cell = nullptr;
   };
-  if (area.columns() == 1 && sheet.CellCount() >= kSplitBuildFrom &&
+  if (area.columns() == 1 && sheet.CellCount() >= splitBuildFrom &&
       std::thread::hardware_concurrency() >= 2) {
     BuildSplit(sheet);
     return;

@@ -4,8 +4,10 @@
 #include <map>
 #include <random>
 #include <set>
+#include <utility>
 
 #include "HostFixture.h"
+#include "memhost/index/ValueIndex.h"
 #include "memhost/objects/CellWrite.h"
 #include "memhost/rules/Criterion.h"
 #include "memhost/rules/TextMatch.h"
@@ -184,15 +186,19 @@ TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
   }
 }
 
-TEST_F(FindTest, ALargeColumnIsFoundAndCountedAsASmallOne) {
-  // A column large enough for the index to be built on two threads: texts that repeat, some in
-  // every case and in the Text format, numbers among them. Each repeated value's
-  // cells are found in row order, and counts read through the cell just read agree with the
-  // cells, before and after clearing some of them.
+TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
+  // A column whose index is built on two threads: texts that repeat, some in every case and in
+  // the Text format, numbers among them. Each repeated value's cells are found in row order,
+  // and counts read through the cell just read agree with the cells, before and after clearing
+  // some of them.
+  struct TwoThreadsFrom {
+    size_t was = std::exchange(AreaIndex::splitBuildFrom, 1000);
+    ~TwoThreadsFrom() { AreaIndex::splitBuildFrom = was; }
+  } twoThreads;
   Style text;
   text.numberFormat = "@";
   const StyleId asText = book_->styles.Intern(text);
-  constexpr std::int32_t kRows = 80000;
+  constexpr std::int32_t kRows = 30000;
   std::mt19937 random(5);
   for (std::int32_t row = 1; row <= kRows; ++row) {
     switch (random() % 8) {
@@ -215,7 +221,7 @@ TEST_F(FindTest, ALargeColumnIsFoundAndCountedAsASmallOne) {
   };
   auto expectFoundInOrder = [&](const auto& shown, const std::string& what) {
     const std::vector<std::int32_t>& rows = shown.at(Fold(what));
-    for (std::int32_t after = 1; after <= kRows; after += 7919) {
+    for (std::int32_t after = 1; after <= kRows; after += 2999) {
       auto next = std::upper_bound(rows.begin(), rows.end(), after);
       std::int32_t row = next == rows.end() ? rows.front() : *next;
       auto args = Whole(what);
@@ -228,10 +234,14 @@ TEST_F(FindTest, ALargeColumnIsFoundAndCountedAsASmallOne) {
   auto expectEveryValueFoundInOrder = [&] {
     const auto shown = rowsByText();
     for (const char* what : {"KIWI", "fig", "3"}) expectFoundInOrder(shown, what);
-    for (int item = 0; item < 40; ++item) expectFoundInOrder(shown, "Item " + std::to_string(item));
+    for (int item = 0; item < 40; ++item) {
+      if (shown.contains("item " + std::to_string(item))) {
+        expectFoundInOrder(shown, "Item " + std::to_string(item));
+      }
+    }
   };
   auto expectCountsAsCells = [&] {
-    for (std::int32_t row = 1; row <= kRows; row += 4999) {
+    for (std::int32_t row = 1; row <= kRows; row += 1999) {
       Variant value = At("E" + std::to_string(row))->Value().value();
       if (value.IsEmpty()) continue;
       auto criterion = Criterion::Parse(value).value();
