@@ -139,20 +139,31 @@ class FlatKeyMap {
   }
 
   // Erases every item whose value `drop(value)` says, keeping the others' order: one pass for
-  // many erasures, where Erase costs a lookup and a move each.
+  // many erasures, where Erase costs a lookup and a move each. `moved(from, to)` learns the new
+  // number of every item kept (0 for one erased), for whoever remembers items by number.
   template <class Drop>
   void EraseIf(Drop&& drop) {
+    EraseIf(drop, [](std::uint32_t, std::uint32_t) {});
+  }
+  template <class Drop, class Moved>
+  void EraseIf(Drop&& drop, Moved&& moved) {
     size_t kept = 0;
     for (size_t i = 0; i < items_.size(); ++i) {
-      if (drop(items_[i].second)) continue;
+      if (drop(items_[i].second)) {
+        moved(static_cast<std::uint32_t>(i + 1), 0);
+        continue;
+      }
       if (kept != i) items_[kept] = std::move(items_[i]);
       ++kept;
+      moved(static_cast<std::uint32_t>(i + 1), static_cast<std::uint32_t>(kept));
     }
     items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(kept), items_.end());
     Rehash(slots_.size());
   }
 
   std::vector<Item, host::HugePageAllocator<Item>>& items() { return items_; }
+  // Whether one more key would make the table grow.
+  bool Full() const { return (items_.size() + 1) * 2 > slots_.size(); }
   // Item number `place`, which must be in use.
   Item& ItemAt(std::uint32_t place) { return items_[place - 1]; }
 
@@ -221,6 +232,9 @@ class SplitKeyMap {
   static std::uint32_t PlaceIn(size_t part, std::uint32_t place) {
     return place == 0 ? 0 : place | (part == 0 ? 0 : kPartBit);
   }
+  // The half an item number belongs to, and its number there.
+  static size_t PartOfPlace(std::uint32_t place) { return (place & kPartBit) != 0 ? 1 : 0; }
+  static std::uint32_t PlaceInPart(std::uint32_t place) { return place & ~kPartBit; }
 
   Part& part(size_t i) { return parts_[i]; }
   size_t size() const { return parts_[0].size() + parts_[1].size(); }
@@ -242,21 +256,34 @@ class SplitKeyMap {
     return value;
   }
   Value* At(std::uint32_t place, std::string_view key) {
-    return parts_[(place & kPartBit) != 0].At(place & ~kPartBit, key);
+    return parts_[PartOfPlace(place)].At(PlaceInPart(place), key);
   }
   const Value* At(std::uint32_t place, std::string_view key) const {
     return const_cast<SplitKeyMap*>(this)->At(place, key);
   }
   const Item* PrefetchItem(std::uint32_t place) const {
-    return parts_[(place & kPartBit) != 0].PrefetchItem(place & ~kPartBit);
+    return parts_[PartOfPlace(place)].PrefetchItem(PlaceInPart(place));
   }
   void Prefetch(std::uint64_t hash) const { parts_[PartOf(hash)].Prefetch(hash); }
-  Item& ItemAt(std::uint32_t place) { return parts_[(place & kPartBit) != 0].ItemAt(place & ~kPartBit); }
+  Item& ItemAt(std::uint32_t place) { return parts_[PartOfPlace(place)].ItemAt(PlaceInPart(place)); }
 
   template <class Drop>
   void EraseIf(Drop&& drop) {
     for (Part& part : parts_) part.EraseIf(drop);
   }
+  // The same; `moved(from, to)` as for a FlatKeyMap, with numbers of this map.
+  template <class Drop, class Moved>
+  void EraseIf(Drop&& drop, Moved&& moved) {
+    for (size_t i = 0; i < parts_.size(); ++i) {
+      parts_[i].EraseIf(drop, [&](std::uint32_t from, std::uint32_t to) {
+        moved(PlaceIn(i, from), PlaceIn(i, to));
+      });
+    }
+  }
+  // Whether one more key of this hash would make its half grow.
+  bool FullFor(std::uint64_t hash) const { return parts_[PartOf(hash)].Full(); }
+  // How many numbers a part gives out at most, for a table indexed by number.
+  size_t PartSize(size_t i) const { return parts_[i].size(); }
   template <class Visit>
   void ForEachItem(Visit&& visit) {
     for (Part& part : parts_) {

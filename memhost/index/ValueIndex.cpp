@@ -271,7 +271,12 @@ std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
 }
 
 AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place) {
-  return entries_.Insert(key, SplitKeyMap<Entry>::Hash(key), place);
+  const std::uint64_t hash = SplitKeyMap<Entry>::Hash(key);
+  // Entries left unused are dropped, many at a time, when the table would otherwise grow: a
+  // run clearing a million cells never pays for it, and writing new values in place of old
+  // ones reuses the old ones' room.
+  if (unused_ > 0 && unused_ >= entries_.size() / 4 && entries_.FullFor(hash)) DropUnused();
+  return entries_.Insert(key, hash, place);
 }
 
 std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
@@ -426,10 +431,28 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
 }
 
 void AreaIndex::Unused() {
-  // An unused entry answers as a missing one, so entries are dropped many at a time: clearing a
-  // million cells one by one then costs no erasure each.
-  if (++unused_ < std::max<size_t>(4096, entries_.size() / 2)) return;
-  entries_.EraseIf([](const Entry& entry) { return entry.Unused(); });
+  // An unused entry answers as a missing one; it is dropped when the table needs room.
+  ++unused_;
+}
+
+void AreaIndex::DropUnused() {
+  // The places remembered by row follow their entries to their new numbers, so that counting
+  // goes on without a lookup by key.
+  using Map = SplitKeyMap<Entry>;
+  std::array<std::vector<std::uint32_t>, 2> renumbered;
+  if (!places_.empty()) {
+    for (size_t i = 0; i < renumbered.size(); ++i) renumbered[i].resize(entries_.PartSize(i) + 1, 0);
+  }
+  auto drop = [](const Entry& entry) { return entry.Unused(); };
+  entries_.EraseIf(drop, [&](std::uint32_t from, std::uint32_t to) {
+    if (!places_.empty()) renumbered[Map::PartOfPlace(from)][Map::PlaceInPart(from)] = to;
+  });
+  for (std::uint32_t& place : places_) {
+    if (place == 0) continue;
+    const auto& numbers = renumbered[Map::PartOfPlace(place)];
+    std::uint32_t local = Map::PlaceInPart(place);
+    place = local < numbers.size() ? numbers[local] : 0;
+  }
   unused_ = 0;
 }
 

@@ -32,6 +32,8 @@ class AreaIndex {
   static inline size_t splitBuildFrom = size_t{1} << 19;
 
   const Area& area() const { return area_; }
+  // Entries kept, in use or not.
+  size_t EntryCount() const { return entries_.size(); }
   // Cells whose count key is `key`.
   std::int64_t Count(const std::string& key) const;
   // The same, looking first at the entry of the cell at `likely`, which often holds the key.
@@ -114,8 +116,10 @@ class AreaIndex {
   // Puts the positions the build left pending into their entries' lists.
   void FilePendingShown();
   void RememberPlace(CellPos pos, std::uint32_t place);
-  // An entry has just become unused: drops the unused ones once there are many.
+  // An entry has just become unused.
   void Unused();
+  // Drops the unused entries; the places remembered by row follow the entries kept.
+  void DropUnused();
   std::uint32_t PlaceOf(CellPos pos) const;
   // Fetches the entries of the rows a walk down or up the column will ask about next.
   void FetchAhead(CellPos pos) const;

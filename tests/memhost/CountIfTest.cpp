@@ -7,6 +7,7 @@
 
 #include "HostFixture.h"
 #include "memhost/index/CellKeys.h"
+#include "memhost/index/ValueIndex.h"
 #include "memhost/rules/Criterion.h"
 #include "memhost/rules/TypedInput.h"
 
@@ -226,6 +227,30 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
           << "batch " << batch << " criterion " << host::DebugString(criterion);
     }
   }
+}
+
+TEST_F(CountIfTest, TheIndexKeepsToTheValuesItHolds) {
+  // Values cleared leave their entries unused until the table needs room; values written in
+  // their place then reuse it. A column rewritten a hundred times with new values keeps an
+  // index near its own size, and counts stay right throughout, read through the cell just read
+  // (the entries it remembers by row follow them when the unused ones go).
+  SheetIndexes indexes(book_, book_->sheets[0]);
+  const Area column{1, 3, 200, 3};
+  for (std::int32_t row = 1; row <= 200; ++row) sheet().SetCell({row, 3}, Cell{"v" + std::to_string(row % 50)});
+  AreaIndex& index = indexes.For(column);
+  for (int round = 1; round <= 100; ++round) {
+    for (std::int32_t row = 1; row <= 200; ++row) {
+      sheet().SetCell({row, 3}, Cell{"r" + std::to_string(round) + "-" + std::to_string(row % 50)});
+    }
+    for (std::int32_t row = 1; row <= 200; row += 37) {
+      std::string key = TextKey("R" + std::to_string(round) + "-" + std::to_string(row % 50));
+      ASSERT_EQ(index.Count(key, {row, 3}), 4) << "round " << round << " row " << row;
+      ASSERT_EQ(index.Count(TextKey("r" + std::to_string(round - 1) + "-1")), 0);
+    }
+  }
+  EXPECT_LE(index.EntryCount(), 400u);
+  for (std::int32_t row = 1; row <= 200; ++row) sheet().SetCell({row, 3}, Cell{});
+  EXPECT_EQ(index.NonBlankCount(), 0);
 }
 
 TEST_F(CountIfTest, ABigAreaIsIndexedAsASmallOne) {
