@@ -182,8 +182,11 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   RunOnTwoThreads(file);
 
   nonBlank_ += halves[0].filed + halves[1].filed;
-  pendingShown_ = std::move(halves[0].pending);
-  pendingShown_.insert(pendingShown_.end(), halves[1].pending.begin(), halves[1].pending.end());
+  // Each half of the table kept its pending positions by rows; the list is by rows throughout.
+  pendingShown_.resize(halves[0].pending.size() + halves[1].pending.size());
+  std::merge(halves[0].pending.begin(), halves[0].pending.end(), halves[1].pending.begin(),
+             halves[1].pending.end(), pendingShown_.begin(),
+             [](const PendingShown& a, const PendingShown& b) { return ByRows(a.pos, b.pos); });
   for (const Half& half : halves) {
     for (auto [row, cell] : half.others) File({row, column}, *cell);
   }
@@ -212,14 +215,15 @@ void AreaIndex::CellList::Insert(CellPos pos) {
   ++block_->size;
 }
 
-void AreaIndex::CellList::Erase(CellPos pos) {
-  if (block_ == nullptr) return;
+bool AreaIndex::CellList::Erase(CellPos pos) {
+  if (block_ == nullptr) return false;
   CellPos* cells = Cells();
   CellPos* end = cells + block_->size;
   CellPos* at = std::lower_bound(cells, end, pos, ByRows);
-  if (at == end || !(*at == pos)) return;
+  if (at == end || !(*at == pos)) return false;
   std::memmove(at, at + 1, static_cast<size_t>(end - at - 1) * sizeof(CellPos));
   --block_->size;
+  return true;
 }
 
 void AreaIndex::CellList::Sort() {
@@ -244,17 +248,19 @@ void AreaIndex::Entry::AddShown(CellPos pos) {
   many.Insert(pos);
 }
 
-void AreaIndex::Entry::RemoveShown(CellPos pos) {
+bool AreaIndex::Entry::RemoveShown(CellPos pos) {
   if (!many) {
-    if (one == pos) one = {0, 0};
-    return;
+    if (!(one == pos)) return false;
+    one = {0, 0};
+    return true;
   }
-  many.Erase(pos);
+  if (!many.Erase(pos)) return false;
   std::span<const CellPos> left = many.cells();
   if (left.size() <= 1) {
     one = left.empty() ? CellPos{0, 0} : left.front();
     many.Reset();
   }
+  return true;
 }
 
 std::int64_t AreaIndex::Count(const std::string& key) const {
@@ -314,13 +320,33 @@ void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
   places_[i] = place;
 }
 
+void AreaIndex::RemoveShown(Entry& entry, CellPos pos) {
+  if (entry.RemoveShown(pos) || pendingShown_.empty()) return;
+  // A position still pending is marked gone. Clearing runs up or down a column, so the
+  // neighbours of the last one marked are looked at first.
+  auto at = [&](size_t i) { return i < pendingShown_.size() && pendingShown_[i].pos == pos; };
+  size_t i = pendingHint_;
+  if (!at(i)) i = pendingHint_ - 1;
+  if (!at(i)) i = pendingHint_ + 1;
+  if (!at(i)) {
+    auto it = std::lower_bound(pendingShown_.begin(), pendingShown_.end(), pos,
+                               [](const PendingShown& p, CellPos q) { return ByRows(p.pos, q); });
+    i = static_cast<size_t>(it - pendingShown_.begin());
+    if (!at(i)) return;
+  }
+  pendingShown_[i].place = 0;
+  pendingHint_ = i;
+}
+
 void AreaIndex::FilePendingShown() {
   if (pendingShown_.empty()) return;
-  // No entry has moved since the build: every change files the pending positions first.
+  // The places follow their entries when unused ones are dropped, and cleared positions are 0.
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < pendingShown_.size(); ++i) {
     if (i + kAhead < pendingShown_.size()) entries_.PrefetchItem(pendingShown_[i + kAhead].place);
-    entries_.ItemAt(pendingShown_[i].place).second.AddShown(pendingShown_[i].pos);
+    if (pendingShown_[i].place != 0) {
+      entries_.ItemAt(pendingShown_[i].place).second.AddShown(pendingShown_[i].pos);
+    }
   }
   pendingShown_.clear();
   pendingShown_.shrink_to_fit();
@@ -346,7 +372,6 @@ std::string AreaIndex::ShownKey(const Cell& cell) const {
 }
 
 void AreaIndex::Add(CellPos pos, const Cell& cell) {
-  FilePendingShown();
   File(pos, cell);
 }
 
@@ -384,7 +409,6 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
-  FilePendingShown();
   if (cell.value.IsEmpty()) {
     if (cell.HasFormula()) --nonBlank_;
     return;
@@ -399,7 +423,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry == nullptr) entry = entries_.Find(scratch_);
     if (entry == nullptr) return;
     --entry->count;
-    entry->RemoveShown(pos);
+    RemoveShown(*entry, pos);
     if (entry->Unused()) Unused();
     return;
   }
@@ -414,7 +438,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     Entry* entry = entries_.Find(shownKey);
     if (entry == nullptr) return;
     --entry->count;
-    entry->RemoveShown(pos);
+    RemoveShown(*entry, pos);
     dropUnused(*entry);
     return;
   }
@@ -425,7 +449,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     }
   }
   if (Entry* entry = entries_.Find(shownKey)) {
-    entry->RemoveShown(pos);
+    RemoveShown(*entry, pos);
     dropUnused(*entry);
   }
 }
@@ -447,6 +471,11 @@ void AreaIndex::DropUnused() {
   entries_.EraseIf(drop, [&](std::uint32_t from, std::uint32_t to) {
     if (!places_.empty()) renumbered[Map::PartOfPlace(from)][Map::PlaceInPart(from)] = to;
   });
+  for (PendingShown& pending : pendingShown_) {
+    if (pending.place == 0) continue;
+    const auto& numbers = renumbered[Map::PartOfPlace(pending.place)];
+    pending.place = numbers[Map::PlaceInPart(pending.place)];
+  }
   for (std::uint32_t& place : places_) {
     if (place == 0) continue;
     const auto& numbers = renumbered[Map::PartOfPlace(place)];

@@ -71,8 +71,8 @@ class AreaIndex {
     }
     // Keeps the list by rows: a cell after the last is appended, any other put in its place.
     void Insert(CellPos pos);
-    // Takes the cell out, if it is in the list.
-    void Erase(CellPos pos);
+    // Takes the cell out, if it is in the list; false if it is not.
+    bool Erase(CellPos pos);
     void Sort();
     void Reset() {
       std::free(block_);
@@ -98,7 +98,8 @@ class AreaIndex {
     std::span<const CellPos> Shown() const;
     bool Unused() const { return count == 0 && one.row == 0 && !many; }
     void AddShown(CellPos pos);
-    void RemoveShown(CellPos pos);
+    // False when the position is not in the entry's lists.
+    bool RemoveShown(CellPos pos);
   };
   // Text in the General format shows as itself.
   bool ShowsAsItself(const Cell& cell) const;
@@ -113,6 +114,8 @@ class AreaIndex {
   void File(CellPos pos, const Cell& cell);
   // Files a cell under its key; `place` receives the entry's item number.
   Entry& EntryFor(std::string_view key, std::uint32_t* place = nullptr);
+  // Takes a position out of an entry's lists, or out of those pending.
+  void RemoveShown(Entry& entry, CellPos pos);
   // Puts the positions the build left pending into their entries' lists.
   void FilePendingShown();
   void RememberPlace(CellPos pos, std::uint32_t place);
@@ -132,14 +135,16 @@ class AreaIndex {
   std::vector<std::uint32_t> places_;
   mutable std::int32_t lastAsked_ = 0;  // the row of the last count with a likely cell
   // A one-column build counts every cell but leaves the positions of a value's later cells
-  // here, by its entry's item number, in row order: the count and colour commands never ask
-  // where a value stands, and the lists cost the build a miss and an allocation a repeated
-  // value. The first question about positions, or change, files them.
+  // here, by its entry's item number, in row order: the count, colour and remove-unique
+  // commands never ask where a value stands, and the lists cost a miss and an allocation a
+  // repeated value. The first question about positions files them; a change before it takes
+  // a cleared cell's position out of this list.
   struct PendingShown {
     std::uint32_t place;
     CellPos pos;
   };
-  std::vector<PendingShown> pendingShown_;
+  std::vector<PendingShown> pendingShown_;  // by rows; place 0 for a position since cleared
+  size_t pendingHint_ = 0;  // the last pending position marked cleared
   std::string scratch_;  // a key being built
   TextAsItselfByStyle textAsItself_;
   std::int64_t nonBlank_ = 0;

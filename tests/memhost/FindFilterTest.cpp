@@ -260,6 +260,42 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   expectEveryValueFoundInOrder();
 }
 
+TEST_F(FindTest, CellsClearedAndWrittenBeforeTheFirstFindAreFoundAsTheyStand) {
+  // 900 values in rows 1-900, each again 900 rows below; counting builds the index. Then,
+  // before any Find: both cells of 600 values cleared, the lower cell of some others, and
+  // enough new values written below for the table to need room, which drops the unused
+  // entries. Each value left is found where it stands.
+  constexpr int kValues = 900;
+  auto value = [](int i) { return "value " + std::to_string(i); };
+  for (std::int32_t row = 1; row <= 2 * kValues; ++row) {
+    sheet().LoadCell({row, 5}, Cell{value((row - 1) % kValues)});
+  }
+  const char* column = "E1:E4000";
+  EXPECT_EQ(CountIf(column, "value 7"), 2);
+  for (std::int32_t row = 2 * kValues; row >= 1; --row) {
+    int i = (row - 1) % kValues;
+    if (i < 600 || (row > kValues && i % 3 == 0)) {
+      ASSERT_TRUE(At("E" + std::to_string(row))->Clear().ok());
+    }
+  }
+  for (std::int32_t row = 2 * kValues + 1; row <= 3500; ++row) {
+    Put("E" + std::to_string(row), "new " + std::to_string(row));
+  }
+  for (int i = 600; i < kValues; i += 7) {
+    std::vector<int> rows = {i + 1};
+    if (i % 3 != 0) rows.push_back(i + 1 + kValues);
+    for (int after : {1, i + 1, 1500, 3999}) {
+      auto next = std::upper_bound(rows.begin(), rows.end(), after);
+      int row = next == rows.end() ? rows.front() : *next;
+      auto args = Whole(value(i));
+      args.After = At("E" + std::to_string(after));
+      ASSERT_EQ(Find(column, args), "$E$" + std::to_string(row)) << value(i) << " after " << after;
+    }
+  }
+  EXPECT_EQ(Find(column, Whole(value(5))), "Nothing");
+  EXPECT_EQ(Find(column, Whole("NEW 2500")), "$E$2500");
+}
+
 TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   // Random writes to D1:D40, then every (what, after) pair: the found cell must be the first
   // cell after After, wrapping, whose text equals What without regard to case.
