@@ -55,6 +55,26 @@ bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
   return true;
 }
 
+// The criterion the add-in sends for a cell holding a whole number: "=" and its digits, up to
+// 15 of them, perhaps after a minus sign. Its key is the number's, as the full reading gives
+// it, without that reading (a Pattern, a number reader that knows dates, currency and percent).
+bool LiteralNumberKey(HostState& state, const host::Variant& criterion) {
+  if (!criterion.IsText()) return false;
+  std::string_view text = criterion.AsText();
+  if (text.size() < 2 || text.front() != '=') return false;
+  text.remove_prefix(1);
+  const bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  if (text.empty() || text.size() > 15 || (text.size() > 1 && text.front() == '0')) return false;
+  std::int64_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  state.criterionKey = NumberKey(Round15(static_cast<double>(negative ? -n : n)));
+  return true;
+}
+
 std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& criterion) {
   if (auto key = criterion.EqualityKey()) {
     std::int64_t equal = EqualCount(sheet, area, *key);
@@ -85,7 +105,7 @@ std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& 
 
 host::Result<double> CountIfArea(const SheetHandle& sheet, const Area& area,
                                  const host::Variant& criterion) {
-  if (LiteralTextKey(*sheet.state, criterion)) {
+  if (LiteralTextKey(*sheet.state, criterion) || LiteralNumberKey(*sheet.state, criterion)) {
     return static_cast<double>(EqualCount(sheet, area, sheet.state->criterionKey));
   }
   auto parsed = KX_TRY(Criterion::Parse(criterion));

@@ -198,9 +198,13 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
   std::mt19937 random(7);
   const Variant pool[] = {"x",      "X",         "5",  5.0, "05", true,
                           "TRUE",   Variant(""), "x*", "é", "É",  host::ErrorValue::Div0,
-                          Variant()};
+                          Variant(), -5.0, "-5", 0.0, -0.0, "0", 123456789012345.0,
+                          1234567890123456.0, "1234567890123450"};
   const Variant criteria[] = {"x", "=X", "<>x", 5.0,       "5",   true,     "",
-                              "=", "<>", "é",   "#DIV/0!", "x~*", Variant()};
+                              "=", "<>", "é",   "#DIV/0!", "x~*", Variant(),
+                              // whole numbers as the add-in writes them, and near misses
+                              "=5", "=-5", "=0", "=-0", "=05", "=5.0", "=+5", "=-",
+                              "=123456789012345", "=1234567890123456", "=1234567890123450"};
   for (int batch = 0; batch < 20; ++batch) {
     for (int i = 0; i < 10; ++i) {
       std::int32_t row = static_cast<std::int32_t>(random() % 30) + 1;
