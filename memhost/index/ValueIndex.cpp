@@ -118,7 +118,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   for (StyleId style = 0; style < styles_.size(); ++style) (void)textAsItself_(style);
 
   struct Keyed {
-    std::uint64_t hash;
+    std::uint32_t hash;    // the bits a table's slots keep; the half was chosen by another
     std::uint32_t offset;  // of the key in its half's text
     std::uint32_t size;
     std::int32_t row;
@@ -149,7 +149,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
       std::string_view key(half.keys.data() + offset, half.keys.size() - offset);
       std::uint64_t hash = SplitKeyMap<Entry>::Hash(key);
       half.byPart[SplitKeyMap<Entry>::PartOf(hash)].push_back(
-          {hash, offset, static_cast<std::uint32_t>(key.size()), row});
+          {static_cast<std::uint32_t>(hash), offset, static_cast<std::uint32_t>(key.size()), row});
     });
   };
   auto file = [&](size_t p) {
