@@ -460,28 +460,26 @@ void AreaIndex::Unused() {
 }
 
 void AreaIndex::DropUnused() {
-  // The places remembered by row follow their entries to their new numbers, so that counting
-  // goes on without a lookup by key.
+  // The places remembered by row, and the pending positions' places, follow their entries to
+  // their new numbers, so that counting goes on without a lookup by key.
   using Map = SplitKeyMap<Entry>;
-  std::array<std::vector<std::uint32_t>, 2> renumbered;
-  if (!places_.empty()) {
+  const bool remembered = !places_.empty() || !pendingShown_.empty();
+  std::array<std::vector<std::uint32_t>, 2> renumbered;  // by old number in each half
+  if (remembered) {
     for (size_t i = 0; i < renumbered.size(); ++i) renumbered[i].resize(entries_.PartSize(i) + 1, 0);
   }
   auto drop = [](const Entry& entry) { return entry.Unused(); };
   entries_.EraseIf(drop, [&](std::uint32_t from, std::uint32_t to) {
-    if (!places_.empty()) renumbered[Map::PartOfPlace(from)][Map::PlaceInPart(from)] = to;
+    if (remembered) renumbered[Map::PartOfPlace(from)][Map::PlaceInPart(from)] = to;
   });
-  for (PendingShown& pending : pendingShown_) {
-    if (pending.place == 0) continue;
-    const auto& numbers = renumbered[Map::PartOfPlace(pending.place)];
-    pending.place = numbers[Map::PlaceInPart(pending.place)];
-  }
-  for (std::uint32_t& place : places_) {
-    if (place == 0) continue;
+  auto renumber = [&](std::uint32_t& place) {
+    if (place == 0) return;
     const auto& numbers = renumbered[Map::PartOfPlace(place)];
     std::uint32_t local = Map::PlaceInPart(place);
     place = local < numbers.size() ? numbers[local] : 0;
-  }
+  };
+  for (PendingShown& pending : pendingShown_) renumber(pending.place);
+  for (std::uint32_t& place : places_) renumber(place);
   unused_ = 0;
 }
 
