@@ -267,11 +267,7 @@ class SplitKeyMap {
   void Prefetch(std::uint64_t hash) const { parts_[PartOf(hash)].Prefetch(hash); }
   Item& ItemAt(std::uint32_t place) { return parts_[PartOfPlace(place)].ItemAt(PlaceInPart(place)); }
 
-  template <class Drop>
-  void EraseIf(Drop&& drop) {
-    for (Part& part : parts_) part.EraseIf(drop);
-  }
-  // The same; `moved(from, to)` as for a FlatKeyMap, with numbers of this map.
+  // Erases as a FlatKeyMap does, in each half; `moved(from, to)` gets numbers of this map.
   template <class Drop, class Moved>
   void EraseIf(Drop&& drop, Moved&& moved) {
     for (size_t i = 0; i < parts_.size(); ++i) {

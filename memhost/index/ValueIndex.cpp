@@ -532,7 +532,7 @@ void SheetIndexes::CellChanged(const Sheet&, CellPos pos, const Cell& before, co
   // A new fill or font leaves the keys as they were: the index looks at the value, whether a
   // formula stands behind it and the number format it is shown in.
   if (before.value == after.value && before.HasFormula() == after.HasFormula() &&
-      book_->styles.Get(before.style).numberFormat == book_->styles.Get(after.style).numberFormat) {
+      ShownAlike(before.style, after.style)) {
     return;
   }
   for (auto& index : areas_) {
@@ -542,10 +542,14 @@ void SheetIndexes::CellChanged(const Sheet&, CellPos pos, const Cell& before, co
   }
 }
 
+bool SheetIndexes::ShownAlike(StyleId a, StyleId b) const {
+  return book_->styles.Get(a).numberFormat == book_->styles.Get(b).numberFormat;
+}
+
 void SheetIndexes::StyleChanged(const Sheet& sheet, CellPos pos, const Cell& cell,
                                 StyleId before) {
   // A fill or font leaves the keys as they were: only a new number format can change them.
-  if (book_->styles.Get(before).numberFormat == book_->styles.Get(cell.style).numberFormat) return;
+  if (ShownAlike(before, cell.style)) return;
   SheetListener::StyleChanged(sheet, pos, cell, before);
 }
 

@@ -167,6 +167,8 @@ class SheetIndexes : public SheetListener {
   // A few areas per sheet are enough for the add-in (the column it works on, perhaps a second
   // list); the least recently used one goes when a new area needs room.
   static constexpr size_t kMaxAreas = 8;
+  // Whether cells in the two styles show a value alike (the same number format).
+  bool ShownAlike(StyleId a, StyleId b) const;
   // Whether two areas hold the same stored cells now, so that one's index answers for the other.
   bool SameCells(const Area& a, const Area& b) const;
   std::shared_ptr<Book> book_;
