@@ -76,9 +76,12 @@ class FlatKeyMap {
   }
 
   Value* Find(std::string_view key) { return Find(key, Hash(key)); }
-  Value* Find(std::string_view key, std::uint64_t hash) {
+  // `place`, when given, receives the item's number (0 for none), which At() takes.
+  Value* Find(std::string_view key, std::uint64_t hash, std::uint32_t* place = nullptr) {
     size_t slot = SlotOf(key, hash);
-    return slots_.empty() || slots_[slot].item == 0 ? nullptr : &items_[slots_[slot].item - 1].second;
+    std::uint32_t item = slots_.empty() ? 0 : slots_[slot].item;
+    if (place != nullptr) *place = item;
+    return item == 0 ? nullptr : &items_[item - 1].second;
   }
   const Value* Find(std::string_view key) const { return const_cast<FlatKeyMap*>(this)->Find(key); }
 
@@ -243,9 +246,12 @@ class SplitKeyMap {
     for (Part& part : parts_) part.reserve(n / 2 + n / 256 + 64);
   }
 
-  Value* Find(std::string_view key) {
+  Value* Find(std::string_view key, std::uint32_t* place = nullptr) {
     std::uint64_t hash = Hash(key);
-    return parts_[PartOf(hash)].Find(key, hash);
+    size_t i = PartOf(hash);
+    Value* value = parts_[i].Find(key, hash, place);
+    if (place != nullptr) *place = PlaceIn(i, *place);
+    return value;
   }
   const Value* Find(std::string_view key) const { return const_cast<SplitKeyMap*>(this)->Find(key); }
 

@@ -48,7 +48,7 @@ void RunOnTwoThreads(Work& work) {
 }  // namespace
 
 AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& styles)
-    : area_(area), styles_(styles), textAsItself_(styles) {
+    : area_(area), styles_(styles), sheet_(sheet), textAsItself_(styles) {
   // Mostly one entry a stored cell: growing the table step by step would rehash it many times.
   entries_.reserve(static_cast<size_t>(
       std::min<std::int64_t>(static_cast<std::int64_t>(sheet.CellCount()), area.cells())));
@@ -264,11 +264,13 @@ bool AreaIndex::Entry::RemoveShown(CellPos pos) {
 }
 
 std::int64_t AreaIndex::Count(const std::string& key) const {
+  Counting();
   const Entry* entry = entries_.Find(key);
   return entry == nullptr ? 0 : entry->count;
 }
 
 std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
+  Counting();
   if (area_.Contains(likely)) {
     FetchAhead(likely);
     if (const Entry* entry = entries_.At(PlaceOf(likely), key)) return entry->count;
@@ -354,8 +356,68 @@ void AreaIndex::FilePendingShown() {
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key) {
   FilePendingShown();
-  const Entry* entry = entries_.Find(key);
+  const Entry* entry = FollowCleared(key);
+  if (entry == nullptr) entry = entries_.Find(key);
   return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
+}
+
+void AreaIndex::RecordCleared(std::uint32_t place) {
+  if (searching_ || area_.columns() != 1) return;
+  // A run without searches clears each row once: a record longer than the column is one
+  // nobody followed.
+  if (cleared_.size() > places_.size()) cleared_.clear();
+  cleared_.push_back(place);
+}
+
+void AreaIndex::Counting() const {
+  if (!searching_) return;
+  searching_ = false;
+  cleared_.clear();
+  clearedNext_ = 0;
+}
+
+const AreaIndex::Entry* AreaIndex::FollowCleared(const std::string& key) {
+  if (!searching_) {
+    searching_ = true;
+    clearedNext_ = 0;
+    clearedMissed_ = 0;
+  }
+  // A value looked for twice, or one cleared and never looked for, puts the search one off the
+  // record: the one after is tried too. Searches that keep to another order end the following.
+  for (size_t next = clearedNext_; next < cleared_.size() && next <= clearedNext_ + 1; ++next) {
+    if (const Entry* entry = entries_.At(cleared_[next], key)) {
+      clearedNext_ = next + 1;
+      clearedMissed_ = 0;
+      FetchClearedAhead();
+      return entry;
+    }
+  }
+  constexpr int kGiveUp = 16;
+  if (!cleared_.empty() && ++clearedMissed_ == kGiveUp) {
+    cleared_.clear();
+    clearedNext_ = 0;
+  }
+  return nullptr;
+}
+
+void AreaIndex::FetchClearedAhead() {
+  // The entry of the search 16 ahead; the position list, or the one cell, of the search 8 ahead
+  // (its entry came 8 searches ago); the first cell of a list that came 4 searches ago. The
+  // search finds that cell, and the add-in clears it.
+  const size_t c = clearedNext_;
+  if (c + 16 < cleared_.size()) entries_.PrefetchItem(cleared_[c + 16]);
+  if (c + 8 < cleared_.size()) {
+    if (const auto* item = entries_.PrefetchItem(cleared_[c + 8])) {
+      const Entry& entry = item->second;
+      if (entry.many) entry.many.Prefetch();
+      else if (entry.one.row != 0) sheet_.Prefetch(entry.one);
+    }
+  }
+  if (c + 4 < cleared_.size()) {
+    if (const auto* item = entries_.PrefetchItem(cleared_[c + 4])) {
+      if (auto cells = item->second.many.cells(); !cells.empty()) sheet_.Prefetch(cells.front());
+    }
+  }
 }
 
 bool AreaIndex::ShowsAsItself(const Cell& cell) const {
@@ -420,8 +482,9 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   if (IsPlainText(cell)) {
     SetTextKey(cell.value.AsText(), scratch_);
     Entry* entry = entries_.At(place, scratch_);
-    if (entry == nullptr) entry = entries_.Find(scratch_);
+    if (entry == nullptr) entry = entries_.Find(scratch_, &place);
     if (entry == nullptr) return;
+    RecordCleared(place);
     --entry->count;
     RemoveShown(*entry, pos);
     if (entry->Unused()) Unused();
@@ -435,8 +498,9 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry.Unused()) Unused();
   };
   if (countKey == shownKey) {
-    Entry* entry = entries_.Find(shownKey);
+    Entry* entry = entries_.Find(shownKey, &place);
     if (entry == nullptr) return;
+    RecordCleared(place);
     --entry->count;
     RemoveShown(*entry, pos);
     dropUnused(*entry);
@@ -448,7 +512,8 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
       dropUnused(*entry);
     }
   }
-  if (Entry* entry = entries_.Find(shownKey)) {
+  if (Entry* entry = entries_.Find(shownKey, &place)) {
+    RecordCleared(place);
     RemoveShown(*entry, pos);
     dropUnused(*entry);
   }
@@ -463,7 +528,7 @@ void AreaIndex::DropUnused() {
   // The places remembered by row, and the pending positions' places, follow their entries to
   // their new numbers, so that counting goes on without a lookup by key.
   using Map = SplitKeyMap<Entry>;
-  const bool remembered = !places_.empty() || !pendingShown_.empty();
+  const bool remembered = !places_.empty() || !pendingShown_.empty() || !cleared_.empty();
   std::array<std::vector<std::uint32_t>, 2> renumbered;  // by old number in each half
   if (remembered) {
     for (size_t i = 0; i < renumbered.size(); ++i) renumbered[i].resize(entries_.PartSize(i) + 1, 0);
@@ -480,6 +545,7 @@ void AreaIndex::DropUnused() {
   };
   for (PendingShown& pending : pendingShown_) renumber(pending.place);
   for (std::uint32_t& place : places_) renumber(place);
+  for (std::uint32_t& place : cleared_) renumber(place);
   unused_ = 0;
 }
 

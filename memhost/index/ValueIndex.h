@@ -126,6 +126,13 @@ class AreaIndex {
   std::uint32_t PlaceOf(CellPos pos) const;
   // Fetches the entries of the rows a walk down or up the column will ask about next.
   void FetchAhead(CellPos pos) const;
+  // Notes the entry of a cell cleared, for the searches that may follow.
+  void RecordCleared(std::uint32_t place);
+  // A count ends the searches that followed the cells cleared before them.
+  void Counting() const;
+  // The entry under `key` when it is the next one cleared, or nullptr.
+  const Entry* FollowCleared(const std::string& key);
+  void FetchClearedAhead();
 
   Area area_;
   const StyleTable& styles_;
@@ -145,6 +152,15 @@ class AreaIndex {
   };
   std::vector<PendingShown> pendingShown_;  // by rows; place 0 for a position since cleared
   size_t pendingHint_ = 0;  // the last pending position marked cleared
+  // The entries of the cells cleared while the add-in counts, in the order of clearing. A
+  // command that clears the later cells of repeated values and then searches for each value it
+  // cleared, in that order, asks Shown for them in this order, at random rows: the entries and
+  // cells of the searches to come are fetched ahead. A hint only, checked against each key.
+  mutable std::vector<std::uint32_t> cleared_;
+  mutable size_t clearedNext_ = 0;  // the one the next search is expected to ask for
+  mutable bool searching_ = false;  // whether Shown was asked since the last count
+  int clearedMissed_ = 0;           // searches in a row that asked for another value
+  const Sheet& sheet_;
   std::string scratch_;  // a key being built
   TextAsItselfByStyle textAsItself_;
   std::int64_t nonBlank_ = 0;

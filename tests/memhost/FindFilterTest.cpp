@@ -296,6 +296,61 @@ TEST_F(FindTest, CellsClearedAndWrittenBeforeTheFirstFindAreFoundAsTheyStand) {
   EXPECT_EQ(Find(column, Whole("NEW 2500")), "$E$2500");
 }
 
+TEST_F(FindTest, SearchesForTheValuesJustClearedFindWhatStands) {
+  // Remove-all-duplicates' pattern: counting bottom-up clears the later cells of repeated
+  // values, then each cleared value is searched for in the order of clearing, and the cell
+  // found is cleared. The searches here keep to that order, ask twice, skip some, ask for
+  // values never cleared, and go on after new counts and clearings; texts in both cases and
+  // numbers. Each answer is that of walking the column.
+  constexpr int kRows = 600;
+  auto value = [](int row) -> Variant {
+    int v = (row * 37) % 250;
+    if (v % 5 == 0) return Variant(static_cast<double>(v));
+    return Variant((v % 2 ? "Item " : "ITEM ") + std::to_string(v));
+  };
+  for (std::int32_t row = 1; row <= kRows; ++row) sheet().LoadCell({row, 7}, Cell{value(row)});
+  const std::string column = "G1:G" + std::to_string(kRows);
+  auto expected = [&](const std::string& what, int after) {
+    for (int step = 1; step <= kRows; ++step) {
+      int row = (after - 1 + step) % kRows + 1;
+      std::string text = Text("G" + std::to_string(row));
+      if (!text.empty() && Fold(text) == Fold(what)) return "$G$" + std::to_string(row);
+    }
+    return std::string("Nothing");
+  };
+  auto search = [&](const std::string& what, int after, bool clear) {
+    auto args = Whole(Variant(what));
+    args.After = At("G" + std::to_string(after));
+    std::string found = Find(column.c_str(), args);
+    ASSERT_EQ(found, expected(what, after)) << what << " after " << after;
+    if (clear && found != "Nothing") {
+      ASSERT_TRUE(At(found)->Clear().ok());
+    }
+  };
+  for (int round = 0; round < 2; ++round) {
+    std::vector<std::string> cleared;
+    for (std::int32_t row = kRows; row >= 1; --row) {
+      std::string text = Text("G" + std::to_string(row));
+      if (text.empty() || CountIf(column, Variant(text)) < 2) continue;
+      if (round == 1 && row % 3 == 0) continue;
+      cleared.push_back(text);
+      ASSERT_TRUE(At("G" + std::to_string(row))->Clear().ok());
+    }
+    for (size_t k = 0; k < cleared.size(); ++k) {
+      const int after = static_cast<int>(k % kRows) + 1;
+      if (k % 11 == 3) continue;                          // a value not asked for
+      if (k % 13 == 5) search("Item 1", after, false);    // one never cleared
+      search(cleared[k], after, k % 2 == 0);
+      if (k % 17 == 7) search(cleared[k], after, true);  // asked again
+    }
+    if (round == 0) {
+      for (std::int32_t row = 1; row <= kRows; row += 4) {
+        Put("G" + std::to_string(row), value(row + 1));
+      }
+    }
+  }
+}
+
 TEST_F(FindTest, IndexedFindAgreesWithWalkingTheColumnAfterWrites) {
   // Random writes to D1:D40, then every (what, after) pair: the found cell must be the first
   // cell after After, wrapping, whose text equals What without regard to case.
