@@ -7,6 +7,7 @@
 // that a file can be saved with every formatting detail memhost does not model carried through.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -28,6 +29,9 @@ class StyleTable {
  public:
   StyleTable();
   StyleId Intern(const Style& style);
+  // The style `from` with the fill `colorIndex`. A run colours many cells of one style with
+  // one colour, one cell a call: the last answer is kept (styles are never taken out).
+  StyleId WithColorIndex(StyleId from, std::int32_t colorIndex);
   const Style& Get(StyleId id) const { return styles_.at(id); }
   size_t size() const { return styles_.size(); }
   const std::vector<Style>& all() const { return styles_; }
@@ -38,6 +42,12 @@ class StyleTable {
   };
   std::vector<Style> styles_;
   std::unordered_map<Style, StyleId, Hash> ids_;
+  struct Recoloured {
+    StyleId from;
+    std::int32_t colorIndex;
+    StyleId to;
+  };
+  std::optional<Recoloured> lastRecoloured_;
 };
 
 }  // namespace kx::memhost

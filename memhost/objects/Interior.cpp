@@ -29,7 +29,12 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
   std::optional<double> number;
   if (index.IsNumber()) number = index.AsNumber();
   if (index.IsText()) {
-    if (auto n = ReadNumberText(index.AsText()); n && n->shape == NumberText::Shape::Plain) {
+    // The colour chooser stores a palette index as its text, "6" or "43": read at once.
+    const std::string& text = index.AsText();
+    auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+    if ((text.size() == 1 && digit(0)) || (text.size() == 2 && text[0] != '0' && digit(0) && digit(1))) {
+      number = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+    } else if (auto n = ReadNumberText(text); n && n->shape == NumberText::Shape::Plain) {
       number = n->value;
     }
   }
@@ -52,24 +57,9 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
 
   Book& book = *sheet_.book;
   Sheet& sheet = *sheet_.sheet;
-  // Cells mostly share a few styles: the last restyling is reused while it fits.
-  StyleId lastFrom = 0, lastTo = 0;
-  bool haveLast = false;
   auto paint = [&](CellPos pos) {
     const Cell* current = sheet.CellAt(pos);
-    StyleId from = current ? current->style : kDefaultStyle;
-    if (!haveLast || from != lastFrom) {
-      Style style = book.styles.Get(from);
-      if (style.colorIndex == color) {
-        lastTo = from;
-      } else {
-        style.colorIndex = color;
-        lastTo = book.styles.Intern(style);
-      }
-      lastFrom = from;
-      haveLast = true;
-    }
-    sheet.SetStyle(pos, lastTo);
+    sheet.SetStyle(pos, book.styles.WithColorIndex(current ? current->style : kDefaultStyle, color));
   };
   for (const Area& a : areas_) {
     if (color == host::xl::ColorIndexNone) {
