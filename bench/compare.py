@@ -1119,6 +1119,11 @@ def main():
                         help="where the workbooks and outputs go")
     parser.add_argument("--skip", default="", help="comma-separated tool names to leave out")
     args = parser.parse_args()
+    # LibreOffice takes file URLs, which must be absolute: "--work build/compare" and a
+    # workbook named from here would otherwise make it refuse every file.
+    args.work = os.path.abspath(args.work)
+    if args.workbook:
+        args.workbook = os.path.abspath(args.workbook)
     commands = [c.strip() for c in args.commands.split(",") if c.strip()]
     unknown = [c for c in commands if c not in COMMANDS]
     if unknown:
