@@ -1,5 +1,6 @@
 #include "memhost/rules/TextMatch.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -95,6 +96,39 @@ char32_t Lower(char32_t cp) {
 }
 #endif
 
+// Lower() of the characters of one- and two-byte UTF-8 (to U+07FF: the Latin, Greek, Cyrillic,
+// Hebrew and Arabic letters of most names), looked up rather than asked of the system each time.
+char32_t LowerOften(char32_t cp) {
+  static const std::array<char32_t, 0x800> kLower = [] {
+    std::array<char32_t, 0x800> table{};
+    for (char32_t c = 0; c < table.size(); ++c) table[c] = Lower(c);
+    return table;
+  }();
+  return cp < kLower.size() ? kLower[cp] : Lower(cp);
+}
+
+// Encode() into a buffer with room for four bytes; returns the end of what it wrote.
+char* EncodeTo(char32_t cp, char* to) {
+  if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) {
+    *to++ = static_cast<char>(cp - kRawByte);
+  } else if (cp < 0x80) {
+    *to++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *to++ = static_cast<char>(0xC0 | (cp >> 6));
+    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *to++ = static_cast<char>(0xE0 | (cp >> 12));
+    *to++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *to++ = static_cast<char>(0xF0 | (cp >> 18));
+    *to++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *to++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return to;
+}
+
 }  // namespace
 
 size_t CharCount(std::string_view utf8) {
@@ -119,11 +153,28 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   const size_t at = out.size();
   out.resize(at + utf8.size());
   char* folded = out.data() + at;
-  // From `from` on, every character is decoded and folded; the bytes before it are ASCII and
-  // already folded.
+  // From `from` on, every character beyond ASCII is decoded and folded; the bytes before it are
+  // ASCII and already folded. A lower-case letter may take a byte more than its capital (U+023A,
+  // two bytes, becomes U+2C65, three): the folded text is written into room for half as much
+  // again, made larger should a character need it, and cut to its length.
   auto slow = [&](size_t from) {
-    out.resize(at + from);
-    for (size_t j = from; j < utf8.size();) Encode(Lower(Decode(utf8, j)), out);
+    out.resize(at + from + (utf8.size() - from) * 3 / 2 + 4);
+    char* to = out.data() + at + from;
+    for (size_t j = from; j < utf8.size();) {
+      if (out.data() + out.size() - to < 4) {
+        const auto written = static_cast<size_t>(to - out.data());
+        out.resize(out.size() + 4 + (utf8.size() - j) * 2);
+        to = out.data() + written;
+      }
+      auto b = static_cast<unsigned char>(utf8[j]);
+      if (b < 0x80) {
+        *to++ = static_cast<char>(static_cast<unsigned>(b - 'A') < 26u ? b + 32 : b);
+        ++j;
+        continue;
+      }
+      to = EncodeTo(LowerOften(Decode(utf8, j)), to);
+    }
+    out.resize(static_cast<size_t>(to - out.data()));
   };
   constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;

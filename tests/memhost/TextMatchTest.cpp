@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <string>
+
 #include "memhost/rules/DateSerial.h"
 #include "memhost/rules/TextMatch.h"
 
@@ -90,6 +94,29 @@ TEST(TextFolding, FoldsEveryAsciiByteWhereverItStands) {
   std::string kept = "x:";
   AppendFolded("@[`{ AZ az", kept);
   EXPECT_EQ(kept, "x:@[`{ az az");
+}
+
+TEST(TextFolding, ATextFoldsAsItsCharactersOneByOne) {
+  // Texts of ASCII, accented and other letters, letters whose lower case is longer (U+023A
+  // becomes U+2C65, a byte more) or shorter (the Kelvin sign becomes "k"), and malformed bytes,
+  // in random mixes of every length: folded whole, each is its characters folded one by one. No
+  // piece starts with a continuation byte, so a lone lead byte stays a character of its own.
+  EXPECT_EQ(Fold("\xC8\xBA"), "\xE2\xB1\xA5");
+  EXPECT_EQ(Fold("\xE2\x84\xAA"), "k");
+  EXPECT_EQ(Fold("JÜRGEN MÜLLER, Åsa"), "jürgen müller, åsa");
+  const char* pieces[] = {"A", "z", " ", "Ü", "é", "Ω", "Ж", "\xC8\xBA", "\xE2\x84\xAA", "€",
+                          "😀", "\xFF", "\xC3", "İ", "ẞ", "7", "@"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text, expected;
+    const size_t length = random() % 40;
+    for (size_t i = 0; i < length; ++i) {
+      const char* piece = pieces[random() % std::size(pieces)];
+      text += piece;
+      expected += Fold(piece);
+    }
+    ASSERT_EQ(Fold(text), expected) << text;
+  }
 }
 
 TEST(DateSerial, AgreesWithTheHostsCalendar) {
