@@ -111,6 +111,11 @@ class FlatKeyMap {
   const Value* At(std::uint32_t place, std::string_view key) const {
     return const_cast<FlatKeyMap*>(this)->At(place, key);
   }
+  // The value of item number `place`, for a caller that knows the key it was filed under;
+  // nullptr for a number no item has.
+  const Value* AtPlace(std::uint32_t place) const {
+    return place == 0 || place > items_.size() ? nullptr : &items_[place - 1].second;
+  }
 
   static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
   // Brings item number `place` into the cache, ahead of an At(); a stale or empty place is
@@ -266,6 +271,9 @@ class SplitKeyMap {
   }
   const Value* At(std::uint32_t place, std::string_view key) const {
     return const_cast<SplitKeyMap*>(this)->At(place, key);
+  }
+  const Value* AtPlace(std::uint32_t place) const {
+    return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place));
   }
   const Item* PrefetchItem(std::uint32_t place) const {
     return parts_[PartOfPlace(place)].PrefetchItem(PlaceInPart(place));

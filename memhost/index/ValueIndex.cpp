@@ -278,6 +278,21 @@ std::int64_t AreaIndex::Count(const std::string& key, CellPos likely) const {
   return Count(key);
 }
 
+std::optional<std::int64_t> AreaIndex::CountOfText(std::string_view text, CellPos likely) const {
+  if (!area_.Contains(likely)) return std::nullopt;
+  // A plain text cell's place is its entry's, kept by every change: its key need not be
+  // checked, and the text need not be folded to make one.
+  const std::uint32_t place = PlaceOf(likely);
+  if (place == 0) return std::nullopt;
+  const Cell* cell = sheet_.CellAt(likely);
+  if (cell == nullptr || !IsPlainText(*cell) || cell->value.AsText() != text) return std::nullopt;
+  const Entry* entry = entries_.AtPlace(place);
+  if (entry == nullptr) return std::nullopt;
+  Counting();
+  FetchAhead(likely);
+  return entry->count;
+}
+
 AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place) {
   const std::uint64_t hash = SplitKeyMap<Entry>::Hash(key);
   // Entries left unused are dropped, many at a time, when the table would otherwise grow: a

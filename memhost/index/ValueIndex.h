@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,10 @@ class AreaIndex {
   std::int64_t Count(const std::string& key) const;
   // The same, looking first at the entry of the cell at `likely`, which often holds the key.
   std::int64_t Count(const std::string& key, CellPos likely) const;
+  // The count of `text` when the cell at `likely` holds it, byte for byte, as plain text: the
+  // add-in counts the value it has just read, and that cell's entry answers without the key
+  // being made again. Nothing when the cell holds anything else.
+  std::optional<std::int64_t> CountOfText(std::string_view text, CellPos likely) const;
   // Cells holding empty text (a formula giving "").
   std::int64_t EmptyTextCount() const { return Count("t"); }
   // Cells that are not empty (a value or a formula).

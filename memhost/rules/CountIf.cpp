@@ -1,5 +1,8 @@
 #include "memhost/rules/CountIf.h"
 
+#include <optional>
+#include <string_view>
+
 #include "host/Wildcards.h"
 #include "memhost/index/CellKeys.h"
 #include "memhost/rules/TypedInput.h"
@@ -16,33 +19,47 @@ std::int64_t EqualCount(const SheetHandle& sheet, const Area& area, const std::s
                                                   : index.Count(key);
 }
 
+// The cells of the area holding `text` as plain text, when the cell the add-in read last does:
+// it counts the value it has just read, and the count is that cell's entry's, without a key
+// made from the text again (folding a name with accents is most of a count).
+std::optional<std::int64_t> CountAsLastRead(const SheetHandle& sheet, const Area& area,
+                                            std::string_view text) {
+  const HostState& state = *sheet.state;
+  if (state.lastReadSheet != sheet.sheet.get()) return std::nullopt;
+  const AreaIndex& index = sheet.state->indexes.For(sheet.book, sheet.sheet, area);
+  return index.CountOfText(text, state.lastReadCell);
+}
+
 // The criterion the add-in sends for every row it compares: "=" and a value's text, with "~"
-// before each "*", "?" and "~" so that it stands for the text itself. Its key is made here in
-// a buffer kept between calls, without reading the criterion into a Criterion (a pattern, a copy
-// of the text, a key of its own). False for every other criterion, and for a text the full
-// reading treats otherwise (a number, TRUE, FALSE, an error value, more than 255 characters).
-bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
-  if (!criterion.IsText()) return false;
+// before each "*", "?" and "~" so that it stands for the text itself. The text it stands for is
+// read here, in a buffer kept between calls, without reading the criterion into a Criterion (a
+// pattern, a copy of the text, a key of its own). Nothing for every other criterion, and for a
+// text the full reading treats otherwise (a number, TRUE, FALSE, an error value, more than 255
+// characters).
+std::optional<std::string_view> LiteralText(HostState& state, const host::Variant& criterion) {
+  if (!criterion.IsText()) return std::nullopt;
   std::string_view text = criterion.AsText();
-  if (text.size() < 2 || text.front() != '=') return false;
+  if (text.size() < 2 || text.front() != '=') return std::nullopt;
   text.remove_prefix(1);
   // Every number, date and time starts with one of these, and every error value with "#".
   char first = text.front();
   if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.' ||
       first == '$' || first == '(' || first == ' ' || first == '#') {
-    return false;
+    return std::nullopt;
   }
-  if (EqualIgnoringAsciiCase(text, "TRUE") || EqualIgnoringAsciiCase(text, "FALSE")) return false;
+  if (EqualIgnoringAsciiCase(text, "TRUE") || EqualIgnoringAsciiCase(text, "FALSE")) {
+    return std::nullopt;
+  }
   std::string_view literal = text;
   if (host::FirstWildcardChar(text) != text.size()) {
     std::string& unescaped = state.criterionText;
     unescaped.clear();
     for (size_t i = 0; i < text.size(); ++i) {
       char c = text[i];
-      if (c == '*' || c == '?') return false;  // a pattern
+      if (c == '*' || c == '?') return std::nullopt;  // a pattern
       if (c == '~') {
         if (i + 1 == text.size() || !host::IsWildcardChar(text[i + 1])) {
-          return false;  // a tilde of its own: the pattern decides
+          return std::nullopt;  // a tilde of its own: the pattern decides
         }
         c = text[++i];
       }
@@ -50,9 +67,8 @@ bool LiteralTextKey(HostState& state, const host::Variant& criterion) {
     }
     literal = unescaped;
   }
-  if (literal.size() > kComparedChars && CharCount(literal) > kComparedChars) return false;
-  SetTextKey(literal, state.criterionKey);
-  return true;
+  if (literal.size() > kComparedChars && CharCount(literal) > kComparedChars) return std::nullopt;
+  return literal;
 }
 
 // The criterion the add-in sends for a cell holding a whole number: "=" and its digits, up to
@@ -105,7 +121,12 @@ std::int64_t Count(const SheetHandle& sheet, const Area& area, const Criterion& 
 
 host::Result<double> CountIfArea(const SheetHandle& sheet, const Area& area,
                                  const host::Variant& criterion) {
-  if (LiteralTextKey(*sheet.state, criterion) || LiteralNumberKey(*sheet.state, criterion)) {
+  if (auto literal = LiteralText(*sheet.state, criterion)) {
+    if (auto counted = CountAsLastRead(sheet, area, *literal)) return static_cast<double>(*counted);
+    SetTextKey(*literal, sheet.state->criterionKey);
+    return static_cast<double>(EqualCount(sheet, area, sheet.state->criterionKey));
+  }
+  if (LiteralNumberKey(*sheet.state, criterion)) {
     return static_cast<double>(EqualCount(sheet, area, sheet.state->criterionKey));
   }
   auto parsed = KX_TRY(Criterion::Parse(criterion));
