@@ -17,6 +17,19 @@ double Round15(double value) {
     auto whole = static_cast<std::int64_t>(value);
     if (static_cast<double>(whole) == value) return whole == 0 ? 0.0 : value;
   }
+  // A whole number of 16 digits held exactly (below 2^53: card numbers, long ids) loses its
+  // last digit as printing it to 15 would: to the nearest ten, a five to the even ten.
+  if (value > -9007199254740992.0 && value < 9007199254740992.0) {
+    auto whole = static_cast<std::int64_t>(value);
+    if (static_cast<double>(whole) == value) {
+      std::int64_t magnitude = whole < 0 ? -whole : whole;
+      std::int64_t tens = magnitude / 10;
+      const std::int64_t last = magnitude % 10;
+      if (last > 5 || (last == 5 && tens % 2 == 1)) ++tens;
+      const auto rounded = static_cast<double>(tens * 10);
+      return whole < 0 ? -rounded : rounded;
+    }
+  }
   char buf[40];
   std::snprintf(buf, sizeof buf, "%.14e", value);
   double r = std::strtod(buf, nullptr);

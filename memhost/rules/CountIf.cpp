@@ -71,9 +71,11 @@ std::optional<std::string_view> LiteralText(HostState& state, const host::Varian
   return literal;
 }
 
-// The criterion the add-in sends for a cell holding a whole number: "=" and its digits, up to
-// 15 of them, perhaps after a minus sign. Its key is the number's, as the full reading gives
-// it, without that reading (a Pattern, a number reader that knows dates, currency and percent).
+// The criterion the add-in sends for a cell holding a whole number, or digits kept as text (a
+// card number): "=" and the digits, up to 22 of them, perhaps after a minus sign. Its key is the
+// number's, as the full reading gives it, without that reading (a Pattern, a number reader that
+// knows dates, currency and percent): the first 15 digits and zeros for the rest, as typing
+// them would, then rounded to 15 digits.
 bool LiteralNumberKey(HostState& state, const host::Variant& criterion) {
   if (!criterion.IsText()) return false;
   std::string_view text = criterion.AsText();
@@ -81,13 +83,18 @@ bool LiteralNumberKey(HostState& state, const host::Variant& criterion) {
   text.remove_prefix(1);
   const bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);
-  if (text.empty() || text.size() > 15 || (text.size() > 1 && text.front() == '0')) return false;
+  if (text.empty() || text.size() > 22 || (text.size() > 1 && text.front() == '0')) return false;
   std::int64_t n = 0;
-  for (char c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (c < '0' || c > '9') return false;
-    n = n * 10 + (c - '0');
+    if (i < 15) n = n * 10 + (c - '0');
   }
-  state.criterionKey = NumberKey(Round15(static_cast<double>(negative ? -n : n)));
+  // Both factors are exact, so their one product is the nearest number to the digits with
+  // zeros, which is what reading those digits gives.
+  constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  const double value = static_cast<double>(n) * kTens[text.size() > 15 ? text.size() - 15 : 0];
+  state.criterionKey = NumberKey(Round15(negative ? -value : value));
   return true;
 }
 

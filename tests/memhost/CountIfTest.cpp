@@ -3,6 +3,9 @@
 // IndexAgreesWithCellByCellMatching checks that both ways agree.
 
 #include <cmath>
+#include <vector>
+#include <cstdlib>
+#include <cstdio>
 #include <random>
 
 #include "HostFixture.h"
@@ -201,12 +204,18 @@ TEST_F(CountIfTest, IndexAgreesWithCellByCellMatching) {
                           "TRUE",   Variant(""), "x*", "é", "É",  host::ErrorValue::Div0,
                           Variant(), -5.0, "-5", 0.0, -0.0, "0", 123456789012345.0,
                           1234567890123456.0, "1234567890123450", "Jürgen", "JÜRGEN", "jürgen",
-                          "a?b", "a~b", "=x"};
+                          "a?b", "a~b", "=x", "4000000000123455", 4000000000123460.0,
+                          "4000000000123465", "12345678901234567890", 12345678901234500000.0,
+                          9007199254740990.0, "-1234567890123456"};
   const Variant criteria[] = {"x", "=X", "<>x", 5.0,       "5",   true,     "",
                               "=", "<>", "é",   "#DIV/0!", "x~*", Variant(),
                               // whole numbers as the add-in writes them, and near misses
                               "=5", "=-5", "=0", "=-0", "=05", "=5.0", "=+5", "=-",
-                              "=123456789012345", "=1234567890123456", "=1234567890123450"};
+                              "=123456789012345", "=1234567890123456", "=1234567890123450",
+                              // card numbers and longer digits kept as text
+                              "=4000000000123455", "=4000000000123465", "=4000000000123469",
+                              "=12345678901234567890", "=1234567890123456789012",
+                              "=9007199254740993", "=-1234567890123456", "=00123456789012345"};
   for (int batch = 0; batch < 20; ++batch) {
     for (int i = 0; i < 10; ++i) {
       std::int32_t row = static_cast<std::int32_t>(random() % 30) + 1;
@@ -338,6 +347,23 @@ TEST(Round15, NumbersCompareAtFifteenSignificantDigits) {
   for (const auto& c : cases) {
     EXPECT_EQ(Round15(c.value), c.rounded) << c.value;
     EXPECT_FALSE(std::signbit(Round15(c.value)) && c.rounded == 0) << "no negative zero";
+  }
+  // Whole numbers of 16 digits, ties to an odd and to an even ten, and the last below 2^53,
+  // round as printing to 15 digits and reading back does.
+  auto printed = [](double value) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    return std::strtod(buf, nullptr);
+  };
+  std::mt19937_64 random(15);
+  std::vector<double> wholes = {1e15 + 5, 1e15 + 15, 9999999999999995.0, 9007199254740991.0,
+                                4000000000123455.0, 4000000000123465.0, 1234567890123456.0};
+  for (int i = 0; i < 20000; ++i) {
+    wholes.push_back(static_cast<double>(1000000000000000 + random() % 8007199254740991));
+  }
+  for (double whole : wholes) {
+    ASSERT_EQ(Round15(whole), printed(whole)) << std::to_string(whole);
+    ASSERT_EQ(Round15(-whole), printed(-whole)) << std::to_string(-whole);
   }
 }
 
