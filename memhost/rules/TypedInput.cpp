@@ -97,6 +97,27 @@ std::optional<double> ReadTime(std::string_view s) {
 
 }  // namespace
 
+namespace {
+
+// Digits alone, the commonest numeric text (an id, a card number kept as text): no date, time,
+// sign or separator to look for. Its first 15 significant digits and zeros for the rest, read
+// as one product of two exact numbers, which is the nearest number to those digits.
+std::optional<double> DigitsValue(std::string_view s) {
+  if (s.empty() || s.size() > 22) return std::nullopt;
+  std::int64_t kept = 0;
+  int significant = 0, zeros = 0;
+  for (char c : s) {
+    if (!IsDigit(c)) return std::nullopt;
+    if (significant == 0 && c == '0') continue;
+    if (++significant > 15) ++zeros;
+    else kept = kept * 10 + (c - '0');
+  }
+  static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+  return static_cast<double>(kept) * kTens[zeros];
+}
+
+}  // namespace
+
 std::optional<NumberText> ReadNumberText(std::string_view text) {
   std::string_view s = Trim(text);
   if (s.empty()) return std::nullopt;
@@ -105,6 +126,7 @@ std::optional<NumberText> ReadNumberText(std::string_view text) {
   if (!IsDigit(first) && first != '-' && first != '+' && first != '.' && first != '$' && first != '(') {
     return std::nullopt;
   }
+  if (auto digits = DigitsValue(s)) return NumberText{*digits, NumberText::Shape::Plain};
   if (auto serial = ReadDate(s)) return NumberText{*serial, NumberText::Shape::Date};
   if (auto time = ReadTime(s)) return NumberText{*time, NumberText::Shape::Time};
 

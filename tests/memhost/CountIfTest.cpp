@@ -432,6 +432,19 @@ TEST(ReadNumberText, KeepsFifteenSignificantDigitsAndCutsTheRest) {
   }
   // Typed into a cell, such a number is cut the same way.
   EXPECT_EQ(ReadTypedInput("4111111111111119").value, Variant(4111111111111110.0));
+  // Digits alone, of every length to 22 and with leading zeros, read as the same digits behind
+  // a plus sign, which goes the whole way through the number reader.
+  std::mt19937 random(22);
+  for (int i = 0; i < 5000; ++i) {
+    std::string digits(random() % 22 + 1, '0');
+    const size_t zeros = random() % 3 == 0 ? random() % digits.size() : 0;
+    for (size_t d = zeros; d < digits.size(); ++d) digits[d] = static_cast<char>('0' + random() % 10);
+    auto plain = ReadNumberText(digits);
+    auto signed_ = ReadNumberText("+" + digits);
+    ASSERT_TRUE(plain && signed_) << digits;
+    ASSERT_EQ(plain->value, signed_->value) << digits;
+    ASSERT_FALSE(std::signbit(plain->value)) << digits;
+  }
 }
 
 TEST_F(CountIfTest, CardNumbersAreOneValueWhenTheirFirstFifteenDigitsAgree) {
