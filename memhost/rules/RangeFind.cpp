@@ -2,7 +2,9 @@
 // wrapping round, with the options the host remembers between calls.
 
 #include <algorithm>
+#include <span>
 
+#include "host/Wildcards.h"
 #include "memhost/index/CellKeys.h"
 #include "memhost/objects/CellWrite.h"
 #include "memhost/rules/DisplayText.h"
@@ -97,6 +99,36 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   }
   Place start = *searchOrder.PlaceOf(afterPos);
 
+  // The cells showing a value, by rows, and the one of them after `start` in the search order
+  // (wrapping round); the index lists them in that order when the search goes by rows or the
+  // area is one column.
+  auto pickShown = [&](std::span<const CellPos> shown) -> host::RangeRef {
+    if (shown.empty()) return host::RangeRef();
+    CellPos target = searchOrder.PosOf(start);
+    CellPos pos;
+    if (forward) {
+      auto it = std::upper_bound(shown.begin(), shown.end(), target);
+      pos = it == shown.end() ? shown.front() : *it;
+    } else {
+      auto it = std::lower_bound(shown.begin(), shown.end(), target);
+      pos = it == shown.begin() ? shown.back() : *(it - 1);
+    }
+    // Whoever finds a cell reads or clears it next: its slot is asked for now.
+    sheet_->sheet->Prefetch(pos);
+    return OneCell(pos);
+  };
+  const bool indexable = lookIn == host::xl::LookInValues && whole && areas_.size() == 1 &&
+                         (byRows || areas_[0].columns() == 1);
+
+  // The add-in's search: a text without wildcards, in any case, whole, among the values of one
+  // area. The index answers by the text's own key, and no pattern is made of it.
+  if (indexable && !matchCase && args.What.IsText() && !args.What.AsText().empty() &&
+      host::FirstWildcardChar(args.What.AsText()) == args.What.AsText().size()) {
+    AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
+    SetTextKey(args.What.AsText(), state.findKey);
+    return pickShown(index.Shown(state.findKey));
+  }
+
   // Text, what the add-in looks for, is its own display text: read in place, not copied.
   std::string whatShown;
   if (!args.What.IsText()) whatShown = WhatText(args.What);
@@ -142,24 +174,13 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     return host::RangeRef();
   }
 
-  bool indexed = lookIn == host::xl::LookInValues && whole && pattern.IsLiteral() &&
-                 areas_.size() == 1 && (byRows || areas_[0].columns() == 1);
   std::vector<Place> places;
-  if (indexed) {
+  if (indexable && pattern.IsLiteral()) {
     AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
     SetTextKey(literal, state.findKey);
     std::span<const CellPos> shown = index.Shown(state.findKey);
     if (shown.empty()) return host::RangeRef();
-    if (!matchCase) {
-      // The index lists the cells by rows, which is the search order here: pick directly.
-      CellPos target = searchOrder.PosOf(start);
-      if (forward) {
-        auto it = std::upper_bound(shown.begin(), shown.end(), target);
-        return found(it == shown.end() ? shown.front() : *it);
-      }
-      auto it = std::lower_bound(shown.begin(), shown.end(), target);
-      return found(it == shown.begin() ? shown.back() : *(it - 1));
-    }
+    if (!matchCase) return pickShown(shown);
     for (CellPos p : shown) {
       if (matches(sheet.CellAt(p))) places.push_back(*searchOrder.PlaceOf(p));
     }

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
 #include <random>
 #include <string>
 
+#include "memhost/model/Utf8.h"
 #include "memhost/rules/DateSerial.h"
 #include "memhost/rules/TextMatch.h"
 
@@ -116,6 +118,19 @@ TEST(TextFolding, ATextFoldsAsItsCharactersOneByOne) {
       expected += Fold(piece);
     }
     ASSERT_EQ(Fold(text), expected) << text;
+  }
+}
+
+TEST(TextFolding, FoldingTwiceChangesNothing) {
+  // A search's key is made from its text folded once, a cell's from a pattern's folded text:
+  // both must be one key for every character there is.
+  for (char32_t cp = 1; cp < 0x30000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::string text;
+    AppendUtf8(cp, text);
+    const std::string once = Fold(text);
+    ASSERT_EQ(Fold(once), once) << static_cast<std::uint32_t>(cp);
+    ASSERT_EQ(CharCount(once), 1u) << static_cast<std::uint32_t>(cp);
   }
 }
 
