@@ -29,12 +29,7 @@ host::Result<void> Interior::SetColorIndex(const host::Variant& index) {
   std::optional<double> number;
   if (index.IsNumber()) number = index.AsNumber();
   if (index.IsText()) {
-    // The colour chooser stores a palette index as its text, "6" or "43": read at once.
-    const std::string& text = index.AsText();
-    auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
-    if ((text.size() == 1 && digit(0)) || (text.size() == 2 && text[0] != '0' && digit(0) && digit(1))) {
-      number = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
-    } else if (auto n = ReadNumberText(text); n && n->shape == NumberText::Shape::Plain) {
+    if (auto n = ReadNumberText(index.AsText()); n && n->shape == NumberText::Shape::Plain) {
       number = n->value;
     }
   }

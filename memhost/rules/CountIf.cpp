@@ -83,18 +83,10 @@ bool LiteralNumberKey(HostState& state, const host::Variant& criterion) {
   text.remove_prefix(1);
   const bool negative = text.front() == '-';
   if (negative) text.remove_prefix(1);
-  if (text.empty() || text.size() > 22 || (text.size() > 1 && text.front() == '0')) return false;
-  std::int64_t n = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return false;
-    if (i < 15) n = n * 10 + (c - '0');
-  }
-  // Both factors are exact, so their one product is the nearest number to the digits with
-  // zeros, which is what reading those digits gives.
-  constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
-  const double value = static_cast<double>(n) * kTens[text.size() > 15 ? text.size() - 15 : 0];
-  state.criterionKey = NumberKey(Round15(negative ? -value : value));
+  if (text.size() > 1 && text.front() == '0') return false;
+  auto value = ReadDigits(text);
+  if (!value) return false;
+  state.criterionKey = NumberKey(Round15(negative ? -*value : *value));
   return true;
 }
 

@@ -97,12 +97,10 @@ std::optional<double> ReadTime(std::string_view s) {
 
 }  // namespace
 
-namespace {
-
-// Digits alone, the commonest numeric text (an id, a card number kept as text): no date, time,
-// sign or separator to look for. Its first 15 significant digits and zeros for the rest, read
-// as one product of two exact numbers, which is the nearest number to those digits.
-std::optional<double> DigitsValue(std::string_view s) {
+// Digits alone are the commonest numeric text (an id, a card number kept as text): no date,
+// time, sign or separator to look for. Their value is one product of two exact numbers, which
+// is the nearest number to the digits kept and the zeros.
+std::optional<double> ReadDigits(std::string_view s) {
   if (s.empty() || s.size() > 22) return std::nullopt;
   std::int64_t kept = 0;
   int significant = 0, zeros = 0;
@@ -116,8 +114,6 @@ std::optional<double> DigitsValue(std::string_view s) {
   return static_cast<double>(kept) * kTens[zeros];
 }
 
-}  // namespace
-
 std::optional<NumberText> ReadNumberText(std::string_view text) {
   std::string_view s = Trim(text);
   if (s.empty()) return std::nullopt;
@@ -126,7 +122,7 @@ std::optional<NumberText> ReadNumberText(std::string_view text) {
   if (!IsDigit(first) && first != '-' && first != '+' && first != '.' && first != '$' && first != '(') {
     return std::nullopt;
   }
-  if (auto digits = DigitsValue(s)) return NumberText{*digits, NumberText::Shape::Plain};
+  if (auto digits = ReadDigits(s)) return NumberText{*digits, NumberText::Shape::Plain};
   if (auto serial = ReadDate(s)) return NumberText{*serial, NumberText::Shape::Date};
   if (auto time = ReadTime(s)) return NumberText{*time, NumberText::Shape::Time};
 

@@ -22,6 +22,9 @@ struct NumberText {
 
 // The number a text stands for, or nullopt. Surrounding spaces are allowed, as in typing.
 std::optional<NumberText> ReadNumberText(std::string_view text);
+// The number of a text of digits alone, up to 22 of them, as ReadNumberText reads it: its first
+// 15 significant digits and zeros for the rest. nullopt for anything else.
+std::optional<double> ReadDigits(std::string_view digits);
 
 struct TypedInput {
   host::Variant value;     // the constant, or for a formula its value when memhost knows it
