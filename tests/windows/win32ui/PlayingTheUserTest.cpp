@@ -301,10 +301,19 @@ TEST_F(PlayingTheUser, PressOnTheBackgroundDragsTheProgressWindow) {
       };
       move(from.x, from.y, 0);
       move(from.x, from.y, MOUSEEVENTF_LEFTDOWN);
-      for (int wait = 0; wait < 100 && !moving(); ++wait) ::Sleep(30);
+      bool seen = false;  // whether the window was seen being moved
+      for (int wait = 0; wait < 400 && !(seen = moving()); ++wait) ::Sleep(30);
       for (int step = 1; step <= 4; ++step) move(from.x + 15 * step, from.y + 10 * step, 0);
+      // Let go until the move has been seen to end. A move that begins only now (the press
+      // came later still) gets its let-go too, rather than waiting for one for ever.
       move(from.x + 60, from.y + 40, MOUSEEVENTF_LEFTUP);
-      for (int wait = 0; wait < 50 && moving(); ++wait) move(from.x + 60, from.y + 40, MOUSEEVENTF_LEFTUP);
+      for (int wait = 0; wait < 200; ++wait) {
+        const bool now = moving();
+        seen = seen || now;
+        if (now) move(from.x + 60, from.y + 40, MOUSEEVENTF_LEFTUP);
+        else if (seen) break;
+        else ::Sleep(50);
+      }
     });
     hand.detach();
   });
