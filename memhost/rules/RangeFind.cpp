@@ -99,23 +99,25 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   }
   Place start = *searchOrder.PlaceOf(afterPos);
 
+  // The cell found is made as Cells(row, column) makes it: the last one given out is reused
+  // once nobody holds it.
+  auto found = [&](CellPos p) {
+    // Whoever finds a cell reads or clears it next: its slot is asked for now.
+    sheet_->sheet->Prefetch(p);
+    return OneCell(p);
+  };
   // The cells showing a value, by rows, and the one of them after `start` in the search order
   // (wrapping round); the index lists them in that order when the search goes by rows or the
   // area is one column.
   auto pickShown = [&](std::span<const CellPos> shown) -> host::RangeRef {
     if (shown.empty()) return host::RangeRef();
     CellPos target = searchOrder.PosOf(start);
-    CellPos pos;
     if (forward) {
       auto it = std::upper_bound(shown.begin(), shown.end(), target);
-      pos = it == shown.end() ? shown.front() : *it;
-    } else {
-      auto it = std::lower_bound(shown.begin(), shown.end(), target);
-      pos = it == shown.begin() ? shown.back() : *(it - 1);
+      return found(it == shown.end() ? shown.front() : *it);
     }
-    // Whoever finds a cell reads or clears it next: its slot is asked for now.
-    sheet_->sheet->Prefetch(pos);
-    return OneCell(pos);
+    auto it = std::lower_bound(shown.begin(), shown.end(), target);
+    return found(it == shown.begin() ? shown.back() : *(it - 1));
   };
   const bool indexable = lookIn == host::xl::LookInValues && whole && areas_.size() == 1 &&
                          (byRows || areas_[0].columns() == 1);
@@ -143,14 +145,6 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     std::string_view first = FirstChars(text, kComparedChars);
     return matchCase ? first == literal : Fold(first) == literal;
   };
-  // The cell found is made as Cells(row, column) makes it: the last one given out is reused
-  // once nobody holds it.
-  auto found = [&](CellPos p) {
-    // Whoever finds a cell reads or clears it next: its slot is asked for now.
-    sheet_->sheet->Prefetch(p);
-    return OneCell(p);
-  };
-
   // Candidates in search order, After itself last.
   auto pick = [&](const std::vector<Place>& places) -> host::RangeRef {
     if (places.empty()) return nullptr;

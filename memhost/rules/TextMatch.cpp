@@ -49,12 +49,19 @@ char32_t Decode(std::string_view s, size_t& i) {
   return cp;
 }
 
-void Encode(char32_t cp, std::string& out) {
+// A code point's bytes, written at `to` (room for four); returns their end. A raw byte is
+// written back as itself.
+char* EncodeTo(char32_t cp, char* to) {
   if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) {
-    out += static_cast<char>(cp - kRawByte);
-  } else {
-    AppendUtf8(cp, out);
+    *to++ = static_cast<char>(cp - kRawByte);
+    return to;
   }
+  return WriteUtf8(cp, to);
+}
+
+void Encode(char32_t cp, std::string& out) {
+  char bytes[4];
+  out.append(bytes, EncodeTo(cp, bytes));
 }
 
 #ifdef _WIN32
@@ -105,28 +112,6 @@ char32_t LowerOften(char32_t cp) {
     return table;
   }();
   return cp < kLower.size() ? kLower[cp] : Lower(cp);
-}
-
-// Encode() into a buffer with room for four bytes; returns the end of what it wrote.
-char* EncodeTo(char32_t cp, char* to) {
-  if (cp >= kRawByte + 0x80 && cp <= kRawByte + 0xFF) {
-    *to++ = static_cast<char>(cp - kRawByte);
-  } else if (cp < 0x80) {
-    *to++ = static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    *to++ = static_cast<char>(0xC0 | (cp >> 6));
-    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    *to++ = static_cast<char>(0xE0 | (cp >> 12));
-    *to++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    *to++ = static_cast<char>(0xF0 | (cp >> 18));
-    *to++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    *to++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    *to++ = static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return to;
 }
 
 }  // namespace
