@@ -1,7 +1,9 @@
 #include "engines/RemoveListEntries.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engines/EngineRun.h"
@@ -23,6 +25,45 @@ bool HoldsBothLists(EngineRun& run) {
     return KX_TRY(columns->Count()) == 2;
   }());
 }
+
+// The entries column read bottom-up, kAhead rows before each entry's turn, with the entry's
+// group asked for from the table at once and its first row kAhead / 2 rows later.
+class EntriesAhead {
+ public:
+  struct Entry {
+    std::optional<std::string> text;
+    std::uint64_t hash = 0;
+  };
+  EntriesAhead(host::Range& entries, const RowsByText& table) : entries_(entries), table_(table) {}
+
+  void Start(long rows) {
+    for (long i = rows; i >= 1 && i > rows - kAhead; --i) Read(i);
+  }
+  // Row i's entry, valid until the next call; row i must be the row below the last one taken.
+  const Entry& Take(long i) {
+    taken_ = std::move(ring_[Slot(i)]);
+    if (i > kAhead) Read(i - kAhead);
+    if (i > kAhead / 2) {
+      const Entry& nearer = ring_[Slot(i - kAhead / 2)];
+      if (Usable(nearer)) table_.Approach(nearer.hash);
+    }
+    return taken_;
+  }
+
+ private:
+  static constexpr long kAhead = 16;
+  static size_t Slot(long row) { return static_cast<size_t>(row % kAhead); }
+  static bool Usable(const Entry& e) { return e.text && !e.text->empty(); }
+  void Read(long row) {
+    Entry& e = ring_[Slot(row)];
+    e.text = CellText(entries_, row);
+    if (Usable(e)) e.hash = table_.Expect(*e.text);
+  }
+  host::Range& entries_;
+  const RowsByText& table_;
+  std::array<Entry, kAhead> ring_;
+  Entry taken_;
+};
 
 // Bottom-up over the entries; each non-blank entry takes out every cell of the list that reads
 // as exactly the same text (case, spaces and every character count). Stop is looked at once per
@@ -48,14 +89,21 @@ void RemoveEntries(EngineRun& run) {
     if (text) rowsByText.Add(std::move(*text), r);
   }
 
+  // The entries are read a few rows before their turn, so that each one's group in the table
+  // is on its way from memory by then. Calculation is manual for the run and only the list
+  // changes, so an entry reads the same whenever it is read; one read early and then not used,
+  // because the run stopped, takes nothing out.
+  EntriesAhead ahead(*entries, rowsByText);
+  ahead.Start(rows);
+
   // m × (n + 1) steps pass 2^31 from about 46,000 rows in each list; the count must go on.
   std::int64_t stepCount = 0;
   for (long i = rows; i >= 1; --i) {
     // A blank entry, an error value or an unreadable cell takes nothing out and is no step.
-    auto entry = CellText(*entries, i);
-    if (entry && !entry->empty()) {
+    const EntriesAhead::Entry& entry = ahead.Take(i);
+    if (entry.text && !entry.text->empty()) {
       // A cell the host would not clear keeps its text and stays to be matched again.
-      rowsByText.TakeOut(*entry, [&](long r) {
+      rowsByText.TakeOut(*entry.text, entry.hash, [&](long r) {
         auto cleared = ClearCell(run.state, *list, r);
         onFailure.Do(cleared);
         return cleared.ok();

@@ -62,9 +62,36 @@ void RowsByText::File(Pending& pending) {
   }
 }
 
+std::uint64_t RowsByText::Expect(std::string_view text) const {
+  const std::uint64_t hash = std::hash<std::string_view>{}(text);
+  __builtin_prefetch(&slots_[static_cast<size_t>(hash) & (slots_.size() - 1)]);
+  return hash;
+}
+
+void RowsByText::Approach(std::uint64_t hash) const {
+  // The first slot with the hash is almost always the text's; a wrong guess costs nothing but
+  // the fetch.
+  const size_t mask = slots_.size() - 1;
+  const auto h = static_cast<std::uint32_t>(hash);
+  for (size_t i = h & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.text == kNone) return;
+    if (s.hash != h) continue;
+    const Entry& first = entries_[static_cast<size_t>(s.text)];
+    __builtin_prefetch(&first);
+    if (s.head != kNone && s.head != s.text) __builtin_prefetch(&entries_[static_cast<size_t>(s.head)]);
+    return;
+  }
+}
+
 void RowsByText::TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut) {
+  TakeOut(text, std::hash<std::string_view>{}(text), takeOut);
+}
+
+void RowsByText::TakeOut(std::string_view text, std::uint64_t hash,
+                         const std::function<bool(long row)>& takeOut) {
   Flush();
-  Slot& s = slots_[SlotOf(text, std::hash<std::string_view>{}(text))];
+  Slot& s = slots_[SlotOf(text, hash)];
   // The rows that stay are linked again in their order; the group keeps its slot and its text
   // even when no row stays, so that the slots after it remain reachable.
   std::int32_t head = kNone, tail = kNone;

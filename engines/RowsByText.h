@@ -25,6 +25,14 @@ class RowsByText {
   // leaves the group, the others stay to be offered again.
   void TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut);
 
+  // A text whose TakeOut is some calls away: Expect asks for its slot and returns its hash;
+  // Approach, a few calls later, asks for the group's first row and text, which the slot now
+  // names. TakeOut then finds them at hand instead of waiting on memory twice.
+  std::uint64_t Expect(std::string_view text) const;
+  void Approach(std::uint64_t hash) const;
+  void TakeOut(std::string_view text, std::uint64_t hash,
+               const std::function<bool(long row)>& takeOut);
+
  private:
   static constexpr std::int32_t kNone = -1;
   struct Slot {

@@ -168,6 +168,23 @@ TEST_F(RemoveListEntries, StopFinishesTheEntryInHandAndUsesNoneAbove) {
   ExpectSettingsRestored();
 }
 
+TEST_F(RemoveListEntries, StopInALongListLeavesTheEntriesAlreadyReadUnused) {
+  // Entries are read some rows before their turn; those above the stop take nothing out.
+  std::vector<std::string> texts;
+  for (int row = 1; row <= 40; ++row) texts.push_back("v" + std::to_string(row));
+  Column("A", texts);
+  Column("B", texts);
+  Select("A1:B40");
+  screen.WhenShown("frmPrgBar").Press("CommandButton1");
+  screen.AtYield(6, "frmPrgBar").Press("CommandButton3");  // after the engine's fifth row
+  Run(kRemoveListEntries, false);
+  std::vector<std::string> expected = texts;
+  for (int row = 36; row <= 40; ++row) expected[static_cast<size_t>(row - 1)].clear();
+  EXPECT_EQ(Shown("A", 40), expected);
+  EXPECT_EQ(Shown("B", 40), texts);
+  ExpectSettingsRestored();
+}
+
 TEST_F(RemoveListEntries, HostFailuresAreSkippedAndNeverClearAnUnreadCell) {
   Column("A", {"a", "a", "a"});
   Column("B", {"a"});
