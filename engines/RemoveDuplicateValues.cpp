@@ -1,6 +1,7 @@
 #include "engines/RemoveDuplicateValues.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engines/EngineRun.h"
@@ -72,7 +73,7 @@ void AllDuplicates(EngineRun& run) {
       if (onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
             return KX_TRY(Occurrences(app, column, *value)) > 1;
           }())) {
-        removed.push_back(*value);
+        removed.push_back(std::move(*value));
         onFailure.Do(ClearCell(run.state, *working, i));
       }
       ++stepCount;
