@@ -39,13 +39,16 @@ class EntriesAhead {
   void Start(long rows) {
     for (long i = rows; i >= 1 && i > rows - kAhead; --i) Read(i);
   }
+  // Whether an entry takes anything out: a blank entry, an error value or an unreadable cell
+  // does not.
+  static bool TakesOut(const Entry& e) { return e.text && !e.text->empty(); }
   // Row i's entry, valid until the next call; row i must be the row below the last one taken.
   const Entry& Take(long i) {
     taken_ = std::move(ring_[Slot(i)]);
     if (i > kAhead) Read(i - kAhead);
     if (i > kAhead / 2) {
       const Entry& nearer = ring_[Slot(i - kAhead / 2)];
-      if (Usable(nearer)) table_.Approach(nearer.hash);
+      if (TakesOut(nearer)) table_.Approach(nearer.hash);
     }
     return taken_;
   }
@@ -53,11 +56,10 @@ class EntriesAhead {
  private:
   static constexpr long kAhead = 16;
   static size_t Slot(long row) { return static_cast<size_t>(row % kAhead); }
-  static bool Usable(const Entry& e) { return e.text && !e.text->empty(); }
   void Read(long row) {
     Entry& e = ring_[Slot(row)];
     e.text = CellText(entries_, row);
-    if (Usable(e)) e.hash = table_.Expect(*e.text);
+    if (TakesOut(e)) e.hash = table_.Expect(*e.text);
   }
   host::Range& entries_;
   const RowsByText& table_;
@@ -99,9 +101,9 @@ void RemoveEntries(EngineRun& run) {
   // m × (n + 1) steps pass 2^31 from about 46,000 rows in each list; the count must go on.
   std::int64_t stepCount = 0;
   for (long i = rows; i >= 1; --i) {
-    // A blank entry, an error value or an unreadable cell takes nothing out and is no step.
+    // An entry that takes nothing out is no step.
     const EntriesAhead::Entry& entry = ahead.Take(i);
-    if (entry.text && !entry.text->empty()) {
+    if (EntriesAhead::TakesOut(entry)) {
       // A cell the host would not clear keeps its text and stays to be matched again.
       rowsByText.TakeOut(*entry.text, entry.hash, [&](long r) {
         auto cleared = ClearCell(run.state, *list, r);

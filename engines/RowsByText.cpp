@@ -33,7 +33,7 @@ void RowsByText::Grow() {
 void RowsByText::Add(std::string text, long row) {
   if (added_ - filed_ == kAhead) File(pending_[filed_ % kAhead]);
   Pending& p = pending_[added_ % kAhead];
-  p.hash = std::hash<std::string_view>{}(text);
+  p.hash = HashOf(text);
   __builtin_prefetch(&slots_[static_cast<size_t>(p.hash) & (slots_.size() - 1)]);
   p.text = std::move(text);
   p.row = row;
@@ -63,7 +63,7 @@ void RowsByText::File(Pending& pending) {
 }
 
 std::uint64_t RowsByText::Expect(std::string_view text) const {
-  const std::uint64_t hash = std::hash<std::string_view>{}(text);
+  const std::uint64_t hash = HashOf(text);
   __builtin_prefetch(&slots_[static_cast<size_t>(hash) & (slots_.size() - 1)]);
   return hash;
 }
@@ -85,7 +85,7 @@ void RowsByText::Approach(std::uint64_t hash) const {
 }
 
 void RowsByText::TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut) {
-  TakeOut(text, std::hash<std::string_view>{}(text), takeOut);
+  TakeOut(text, HashOf(text), takeOut);
 }
 
 void RowsByText::TakeOut(std::string_view text, std::uint64_t hash,

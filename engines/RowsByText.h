@@ -41,6 +41,7 @@ class RowsByText {
     std::int32_t head = kNone;  // the group's rows still filed, first and last; kNone: none
     std::int32_t tail = kNone;
   };
+  static std::uint64_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
   size_t SlotOf(std::string_view text, std::uint64_t hash) const;
   void Grow();
   struct Pending {
