@@ -168,13 +168,30 @@ TEST_F(RemoveListEntries, StopFinishesTheEntryInHandAndUsesNoneAbove) {
   ExpectSettingsRestored();
 }
 
+TEST_F(RemoveListEntries, EveryEntryOfALongListTakesOutItsOwnCell) {
+  // Entries are read some rows before their turn: each distinct entry, the first and the last
+  // included, must still take its own cell out.
+  std::vector<std::string> texts, reversed;
+  for (int row = 1; row <= 40; ++row) texts.push_back("v" + std::to_string(row));
+  reversed.assign(texts.rbegin(), texts.rend());
+  reversed[19].clear();  // a blank entry in the middle takes out nothing: v21 stays
+  Column("A", texts);
+  Column("B", reversed);
+  Select("A1:B40");
+  Run(kRemoveListEntries);
+  std::vector<std::string> expected(40);
+  expected[20] = "v21";
+  EXPECT_EQ(Shown("A", 40), expected);
+  EXPECT_EQ(Shown("B", 40), reversed);
+}
+
 TEST_F(RemoveListEntries, StopInALongListLeavesTheEntriesAlreadyReadUnused) {
-  // Entries are read some rows before their turn; those above the stop take nothing out.
   std::vector<std::string> texts;
   for (int row = 1; row <= 40; ++row) texts.push_back("v" + std::to_string(row));
   Column("A", texts);
   Column("B", texts);
   Select("A1:B40");
+  // Entries are read some rows before their turn; those above the stop take nothing out.
   screen.WhenShown("frmPrgBar").Press("CommandButton1");
   screen.AtYield(6, "frmPrgBar").Press("CommandButton3");  // after the engine's fifth row
   Run(kRemoveListEntries, false);
