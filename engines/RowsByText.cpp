@@ -33,8 +33,7 @@ void RowsByText::Grow() {
 void RowsByText::Add(std::string text, long row) {
   if (added_ - filed_ == kAhead) File(pending_[filed_ % kAhead]);
   Pending& p = pending_[added_ % kAhead];
-  p.hash = HashOf(text);
-  __builtin_prefetch(&slots_[static_cast<size_t>(p.hash) & (slots_.size() - 1)]);
+  p.hash = Expect(text);
   p.text = std::move(text);
   p.row = row;
   ++added_;
