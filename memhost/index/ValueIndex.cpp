@@ -9,6 +9,7 @@
 
 #include "memhost/index/CellKeys.h"
 #include "memhost/rules/DisplayText.h"
+#include "memhost/rules/TypedInput.h"
 
 namespace kx::memhost {
 
@@ -106,8 +107,9 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
 void AreaIndex::BuildSplit(const Sheet& sheet) {
   // Two threads share the work: each folds the texts of half the rows, then each files the keys
   // of one half of the table. Filing waits on memory, a random slot and item for each key, and
-  // two cores wait on twice as many at once. Whatever is not plain text is filed afterwards, in
-  // order, as every change files it.
+  // two cores wait on twice as many at once. Text shown as itself goes this way, numeric text
+  // (a column of card or account numbers) included; numbers, truth values, errors and text in
+  // another format are filed afterwards, in order, as every change files them.
   const std::int32_t column = area_.firstColumn;
   auto stored = sheet.StoredRows(column);
   if (!stored) return;
@@ -117,10 +119,14 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   // Reading a style's format is learnt once per style; learnt now, it is only read later.
   for (StyleId style = 0; style < styles_.size(); ++style) (void)textAsItself_(style);
 
+  // What a key stands for: plain text has one key for counting and showing; numeric text is
+  // counted by its number and shown by its text, two keys.
+  enum class Role : std::uint8_t { Both, Count, Shown };
   struct Keyed {
     std::uint32_t hash;    // the bits a table's slots keep; the half was chosen by another
     std::uint32_t offset;  // of the key in its half's text
-    std::uint32_t size;
+    std::uint16_t size;    // a key is at most a few bytes for each of 255 characters
+    Role role;
     std::int32_t row;
   };
   struct Half {
@@ -139,22 +145,37 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
     auto rows = static_cast<size_t>(std::max(0, last - first + 1));
     half.keys.reserve(rows * 20);
     for (auto& part : half.byPart) part.reserve(rows / 2 + rows / 16);
-    sheet.ForEachInColumn(column, first, last, [&](std::int32_t row, const Cell& cell) {
-      if (!IsPlainText(cell)) {
-        half.others.emplace_back(row, &cell);
-        return;
-      }
-      auto offset = static_cast<std::uint32_t>(half.keys.size());
-      AppendTextKey(cell.value.AsText(), half.keys);
+    auto keyed = [&](size_t offset, Role role, std::int32_t row) {
       std::string_view key(half.keys.data() + offset, half.keys.size() - offset);
       std::uint64_t hash = SplitKeyMap<Entry>::Hash(key);
       half.byPart[SplitKeyMap<Entry>::PartOf(hash)].push_back(
-          {static_cast<std::uint32_t>(hash), offset, static_cast<std::uint32_t>(key.size()), row});
+          {static_cast<std::uint32_t>(hash), static_cast<std::uint32_t>(offset),
+           static_cast<std::uint16_t>(key.size()), role, row});
+    };
+    sheet.ForEachInColumn(column, first, last, [&](std::int32_t row, const Cell& cell) {
+      if (!cell.value.IsText() || !ShowsAsItself(cell)) {
+        half.others.emplace_back(row, &cell);
+        return;
+      }
+      const std::string& text = cell.value.AsText();
+      std::optional<NumberText> number;
+      if (MayBeNumberText(text)) number = ReadNumberText(text);
+      if (number) {
+        size_t offset = half.keys.size();
+        half.keys += NumberKey(number->value);
+        keyed(offset, Role::Count, row);
+      }
+      size_t offset = half.keys.size();
+      AppendTextKey(text, half.keys);
+      keyed(offset, number ? Role::Shown : Role::Both, row);
     });
   };
   auto file = [&](size_t p) {
     FlatKeyMap<Entry>& map = entries_.part(p);
     Half& mine = halves[p];
+    // Numeric text brings two keys a cell: the table grows now, while it is empty, rather than
+    // being rehashed half full.
+    map.reserve(halves[0].byPart[p].size() + halves[1].byPart[p].size());
     constexpr size_t kAhead = 16;
     for (const Half& half : halves) {
       const auto& keyed = half.byPart[p];
@@ -165,16 +186,21 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
         Entry& entry =
             map.Insert(std::string_view(half.keys.data() + c.offset, c.size), c.hash, &place);
         place = SplitKeyMap<Entry>::PlaceIn(p, place);
-        ++entry.count;
         CellPos pos{c.row, column};
-        // Rows come in order, so each entry's pending positions do too.
-        if (entry.one.row != 0 || entry.many) mine.pending.push_back({place, pos});
-        else entry.AddShown(pos);
-        // Each thread writes its own rows' places; the list was sized for every stored row.
-        if (auto i = static_cast<size_t>(c.row - area_.firstRow); i < places_.size()) {
-          places_[i] = place;
+        if (c.role != Role::Shown) {
+          ++entry.count;
+          // Each thread writes the places of the rows whose count keys fall in its half of the
+          // table, one key a row; the list was sized for every stored row.
+          if (auto i = static_cast<size_t>(c.row - area_.firstRow); i < places_.size()) {
+            places_[i] = place;
+          }
+          ++mine.filed;
         }
-        ++mine.filed;
+        if (c.role != Role::Count) {
+          // Rows come in order, so each entry's pending positions do too.
+          if (entry.one.row != 0 || entry.many) mine.pending.push_back({place, pos});
+          else entry.AddShown(pos);
+        }
       }
     }
   };

@@ -188,9 +188,10 @@ TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
 
 TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   // A column whose index is built on two threads: texts that repeat, some in every case and in
-  // the Text format, numbers among them. Each repeated value's cells are found in row order,
-  // and counts read through the cell just read agree with the cells, before and after clearing
-  // some of them.
+  // the Text format, numbers among them, and numeric texts (counted with the numbers they spell,
+  // 16-digit ones with every text sharing the first 15 digits, but found by their text). Each
+  // repeated value's cells are found in row order, and counts read through the cell just read
+  // agree with the cells, before and after clearing some of them.
   struct TwoThreadsFrom {
     size_t was = std::exchange(AreaIndex::splitBuildFrom, 1000);
     ~TwoThreadsFrom() { AreaIndex::splitBuildFrom = was; }
@@ -201,11 +202,14 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   constexpr std::int32_t kRows = 30000;
   std::mt19937 random(5);
   for (std::int32_t row = 1; row <= kRows; ++row) {
-    switch (random() % 8) {
+    switch (random() % 11) {
       case 0: sheet().LoadCell({row, 5}, Cell{"kiwi"}); break;
       case 1: sheet().LoadCell({row, 5}, Cell{"Kiwi", "", asText}); break;
       case 2: sheet().LoadCell({row, 5}, Cell{"FIG"}); break;
       case 3: sheet().LoadCell({row, 5}, Cell{3.0}); break;
+      case 4: sheet().LoadCell({row, 5}, Cell{"0" + std::to_string(random() % 3)}); break;
+      case 5: sheet().LoadCell({row, 5}, Cell{"40000000000000" + std::to_string(10 + random() % 30)}); break;
+      case 6: sheet().LoadCell({row, 5}, Cell{1.0}); break;
       default: sheet().LoadCell({row, 5}, Cell{"item " + std::to_string(random() % 5000)});
     }
   }
@@ -233,7 +237,9 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   // or format.
   auto expectEveryValueFoundInOrder = [&] {
     const auto shown = rowsByText();
-    for (const char* what : {"KIWI", "fig", "3"}) expectFoundInOrder(shown, what);
+    for (const char* what : {"KIWI", "fig", "3", "01", "1", "4000000000000012", "4000000000000039"}) {
+      expectFoundInOrder(shown, what);
+    }
     for (int item = 0; item < 40; ++item) {
       if (shown.contains("item " + std::to_string(item))) {
         expectFoundInOrder(shown, "Item " + std::to_string(item));
@@ -241,6 +247,9 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
     }
   };
   auto expectCountsAsCells = [&] {
+    double stored = 0;
+    for (std::int32_t r = 1; r <= kRows; ++r) stored += sheet().CellAt({r, 5}) != nullptr;
+    ASSERT_EQ(CountIf(column, "<>"), stored);
     for (std::int32_t row = 1; row <= kRows; row += 1999) {
       Variant value = At("E" + std::to_string(row))->Value().value();
       if (value.IsEmpty()) continue;
