@@ -201,10 +201,24 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
           if (entry.one.row != 0 || entry.many) mine.pending.push_back({place, pos});
           else entry.AddShown(pos);
         }
+        if (c.role == Role::Shown) {
+          if (auto i = static_cast<size_t>(c.row - area_.firstRow); i < shownPlaces_.size()) {
+            shownPlaces_[i] = place;
+          }
+        }
       }
     }
   };
   RunOnTwoThreads(fold);
+  for (const Half& half : halves) {
+    for (const auto& part : half.byPart) {
+      if (!part.empty() && std::any_of(part.begin(), part.end(), [](const Keyed& k) {
+            return k.role == Role::Shown;
+          })) {
+        shownPlaces_.assign(places_.size(), 0);
+      }
+    }
+  }
   RunOnTwoThreads(file);
 
   nonBlank_ += halves[0].filed + halves[1].filed;
@@ -343,12 +357,23 @@ void AreaIndex::FetchAhead(CellPos pos) const {
   if (step != 1 && step != -1) return;
   const std::int64_t i = std::int64_t{pos.row} - area_.firstRow;
   const auto n = static_cast<std::int64_t>(places_.size());
+  // A cell counted under one key and shown under another has its shown entry fetched too: the
+  // add-in searches for such a value (a long number's text) after counting it.
+  const bool shownApart = !shownPlaces_.empty();
   if (std::int64_t far = i + 16 * step; far >= 0 && far < n) {
     entries_.PrefetchItem(places_[static_cast<size_t>(far)]);
+    if (shownApart && static_cast<size_t>(far) < shownPlaces_.size()) {
+      entries_.PrefetchItem(shownPlaces_[static_cast<size_t>(far)]);
+    }
   }
   if (std::int64_t near = i + 8 * step; near >= 0 && near < n) {
     if (const auto* item = entries_.PrefetchItem(places_[static_cast<size_t>(near)])) {
       item->second.many.Prefetch();
+    }
+    if (shownApart && static_cast<size_t>(near) < shownPlaces_.size()) {
+      if (const auto* item = entries_.PrefetchItem(shownPlaces_[static_cast<size_t>(near)])) {
+        item->second.many.Prefetch();
+      }
     }
   }
 }
@@ -361,6 +386,16 @@ void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
     places_.resize(std::max(i + 1, places_.size() + places_.size() / 2), 0);
   }
   places_[i] = place;
+}
+
+void AreaIndex::RememberShownPlace(CellPos pos, std::uint32_t place) {
+  if (area_.columns() != 1) return;
+  auto i = static_cast<size_t>(pos.row - area_.firstRow);
+  if (i >= shownPlaces_.size()) {
+    if (place == 0) return;
+    shownPlaces_.resize(std::max(i + 1, places_.size()), 0);
+  }
+  shownPlaces_[i] = place;
 }
 
 void AreaIndex::RemoveShown(Entry& entry, CellPos pos) {
@@ -399,6 +434,21 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key) {
   FilePendingShown();
   const Entry* entry = FollowCleared(key);
   if (entry == nullptr) entry = entries_.Find(key);
+  return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
+}
+
+std::span<const CellPos> AreaIndex::Shown(const std::string& key, CellPos likely) {
+  FilePendingShown();
+  const Entry* entry = FollowCleared(key);
+  // A search going on through the cells of one value asks for the entry it asked for last.
+  if (entry == nullptr) entry = entries_.At(lastShown_, key);
+  if (entry == nullptr && area_.Contains(likely)) {
+    auto i = static_cast<size_t>(likely.row - area_.firstRow);
+    lastShown_ = i < shownPlaces_.size() && shownPlaces_[i] != 0 ? shownPlaces_[i]
+                                                                : PlaceOf(likely);
+    entry = entries_.At(lastShown_, key);
+  }
+  if (entry == nullptr) entry = entries_.Find(key, &lastShown_);
   return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
 }
 
@@ -508,7 +558,9 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
     ++EntryFor(*countKey, &place).count;
     RememberPlace(pos, place);
   }
-  EntryFor(shownKey).AddShown(pos);
+  std::uint32_t shownPlace = 0;
+  EntryFor(shownKey, &shownPlace).AddShown(pos);
+  RememberShownPlace(pos, shownPlace);
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
@@ -519,6 +571,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   --nonBlank_;
   std::uint32_t place = PlaceOf(pos);
   RememberPlace(pos, 0);
+  RememberShownPlace(pos, 0);
   // Plain text: one entry, most often where this cell's place says.
   if (IsPlainText(cell)) {
     SetTextKey(cell.value.AsText(), scratch_);
@@ -569,7 +622,8 @@ void AreaIndex::DropUnused() {
   // The places remembered by row, and the pending positions' places, follow their entries to
   // their new numbers, so that counting goes on without a lookup by key.
   using Map = SplitKeyMap<Entry>;
-  const bool remembered = !places_.empty() || !pendingShown_.empty() || !cleared_.empty();
+  const bool remembered = !places_.empty() || !shownPlaces_.empty() || !pendingShown_.empty() ||
+                          !cleared_.empty();
   std::array<std::vector<std::uint32_t>, 2> renumbered;  // by old number in each half
   if (remembered) {
     for (size_t i = 0; i < renumbered.size(); ++i) renumbered[i].resize(entries_.PartSize(i) + 1, 0);
@@ -586,6 +640,7 @@ void AreaIndex::DropUnused() {
   };
   for (PendingShown& pending : pendingShown_) renumber(pending.place);
   for (std::uint32_t& place : places_) renumber(place);
+  for (std::uint32_t& place : shownPlaces_) renumber(place);
   for (std::uint32_t& place : cleared_) renumber(place);
   unused_ = 0;
 }

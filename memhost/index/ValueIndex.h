@@ -49,6 +49,9 @@ class AreaIndex {
   std::int64_t NonBlankCount() const { return nonBlank_; }
   // The cells whose display key is `key`, in by-rows order; empty when none.
   std::span<const CellPos> Shown(const std::string& key);
+  // The same, looking first at the entry listing the cell at `likely`: the add-in searches for
+  // the value it has just read, and then for the one in the cell it has just found.
+  std::span<const CellPos> Shown(const std::string& key, CellPos likely);
 
   void Add(CellPos pos, const Cell& cell);
   void Remove(CellPos pos, const Cell& cell);
@@ -124,6 +127,8 @@ class AreaIndex {
   // Puts the positions the build left pending into their entries' lists.
   void FilePendingShown();
   void RememberPlace(CellPos pos, std::uint32_t place);
+  // The same for the entry listing where the cell shows, when it is not its count key's.
+  void RememberShownPlace(CellPos pos, std::uint32_t place);
   // An entry has just become unused.
   void Unused();
   // Drops the unused entries; the places remembered by row follow the entries kept.
@@ -145,6 +150,11 @@ class AreaIndex {
   // For a one-column area, by row: the item number of the entry holding the cell's count key,
   // 0 for none. Erasing moves items, so a remembered place is a hint, checked before use.
   std::vector<std::uint32_t> places_;
+  // For a one-column area, by row: the item number of the entry listing where the cell shows,
+  // for a cell counted under another key (numeric text, a number); 0 for the others. Empty
+  // until such a cell is filed.
+  std::vector<std::uint32_t> shownPlaces_;
+  std::uint32_t lastShown_ = 0;  // the item number of the entry a search last asked for
   mutable std::int32_t lastAsked_ = 0;  // the row of the last count with a likely cell
   // A one-column build counts every cell but leaves the positions of a value's later cells
   // here, by its entry's item number, in row order: the count, colour and remove-unique

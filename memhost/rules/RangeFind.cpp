@@ -128,6 +128,10 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
       host::FirstWildcardChar(args.What.AsText()) == args.What.AsText().size()) {
     AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
     SetTextKey(args.What.AsText(), state.findKey);
+    // The add-in looks for the value of the cell it read last, most often.
+    if (state.lastReadSheet == sheet_->sheet.get()) {
+      return pickShown(index.Shown(state.findKey, state.lastReadCell));
+    }
     return pickShown(index.Shown(state.findKey));
   }
 
