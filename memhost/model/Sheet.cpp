@@ -116,7 +116,7 @@ void Sheet::Store(CellPos pos, Cell&& cell) {
       return;
     }
     if (lead > 0) {
-      col.cells.erase(col.cells.begin(), col.cells.begin() + static_cast<std::ptrdiff_t>(lead));
+      col.cells.pop_front(lead);
       col.firstRow += static_cast<std::int32_t>(lead);
     }
     return;
@@ -136,7 +136,7 @@ Cell* Sheet::Slot(CellPos pos) {
   }
   if (pos.row < col.firstRow) {
     size_t grow = static_cast<size_t>(col.firstRow - pos.row);
-    col.cells.insert(col.cells.begin(), grow, Cell{});
+    col.cells.push_front(grow);
     col.firstRow = pos.row;
   }
   size_t i = static_cast<size_t>(pos.row - col.firstRow);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "memhost/model/Cell.h"
+#include "memhost/model/CellColumn.h"
 #include "memhost/model/Grid.h"
 #include "memhost/model/Validation.h"
 
@@ -127,12 +127,10 @@ class Sheet {
 
  private:
   // One column's cells, kept dense between its first and last stored cell, which are never
-  // blank. A deque grows at either end without moving what it holds: a million-cell column
-  // never stands twice in memory while it grows, and clearing its top cell does not shift the
-  // rest.
+  // blank.
   struct Column {
     std::int32_t firstRow = 0;
-    std::deque<Cell> cells;
+    CellColumn cells;
   };
   Cell* Slot(CellPos pos);
   // The column's cells, or nullptr; the last one found is remembered, as cells are mostly asked
@@ -162,10 +160,10 @@ void Sheet::ForEachInColumn(std::int32_t column, std::int32_t firstRow, std::int
   auto to = static_cast<std::int32_t>(
       std::min<std::int64_t>(lastRow, col.firstRow + static_cast<std::int64_t>(col.cells.size()) - 1));
   if (from > to) return;
-  auto cell = col.cells.begin() + (from - col.firstRow);
-  for (std::int32_t row = from; row <= to; ++row, ++cell) {
-    if (!cell->IsBlank()) visit(row, *cell);
-  }
+  col.cells.ForEach(static_cast<size_t>(from - col.firstRow), static_cast<size_t>(to - col.firstRow),
+                    [&](size_t i, const Cell& cell) {
+                      if (!cell.IsBlank()) visit(col.firstRow + static_cast<std::int32_t>(i), cell);
+                    });
 }
 
 }  // namespace kx::memhost
