@@ -125,12 +125,16 @@ host::Result<host::RangeRef> Range::Item(long row, long column) {
 }
 
 host::RangeRef Range::OneCell(CellPos pos) {
-  if (spareCell_ && spareCell_.use_count() == 1) {
-    spareCell_->areas_[0] = Area::Cell(pos);
-  } else {
-    spareCell_ = std::make_shared<Range>(sheet_, std::vector<Area>{Area::Cell(pos)});
+  for (auto& spare : spareCells_) {
+    if (spare && spare.use_count() == 1) {
+      spare->areas_[0] = Area::Cell(pos);
+      return spare;
+    }
   }
-  return spareCell_;
+  // Both held: the second is let go to whoever holds it, and a new one takes its place.
+  auto& slot = spareCells_[spareCells_[0] ? 1 : 0];
+  slot = std::make_shared<Range>(sheet_, std::vector<Area>{Area::Cell(pos)});
+  return slot;
 }
 
 host::Result<long> Range::Count() {
@@ -192,10 +196,7 @@ host::Result<host::WorksheetRef> Range::Worksheet() {
 host::Result<std::string> Range::Address() {
   KX_TRY(Enter("Range.Address"));
   std::string address = FormatAreas(areas_);
-  if (areas_.size() == 1 && areas_[0].cells() == 1) {
-    sheet_->state->lastCellAddress = address;
-    sheet_->state->lastAddressedCell = First();
-  }
+  if (areas_.size() == 1 && areas_[0].cells() == 1) sheet_->state->lastAddressedCell = First();
   return address;
 }
 

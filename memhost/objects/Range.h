@@ -1,6 +1,7 @@
 #pragma once
 // memhost's Range: areas of one sheet, viewed as cells, rows or columns.
 
+#include <array>
 #include <memory>
 #include <typeinfo>
 #include <vector>
@@ -78,15 +79,16 @@ class Range final : public host::Range {
   bool AllWholeRows() const;
   bool AllWholeColumns() const;
 
-  // The cell object Item(row, column) handed out last, given out again for the next cell once
-  // nobody holds it any more: the add-in asks for one cell after another of a column, and each
-  // would otherwise cost two allocations.
+  // The cell objects Item(row, column) and Find handed out last, given out again for the next
+  // cell once nobody holds them any more: the add-in asks for one cell after another of a
+  // column, and each would otherwise cost two allocations. Two, because a search through the
+  // cells of one value holds the cell it found while it asks for the next.
   host::RangeRef OneCell(CellPos pos);
 
   std::shared_ptr<const SheetHandle> sheet_;
   std::vector<Area> areas_;
   View view_;
-  std::shared_ptr<Range> spareCell_;
+  std::array<std::shared_ptr<Range>, 2> spareCells_;
   std::shared_ptr<Range> spareRow_;  // the same for EntireRow
   // The same for Interior: colouring a column paints cell after cell, each through its own.
   std::shared_ptr<memhost::Interior> spareInterior_;
