@@ -115,9 +115,8 @@ struct HostState : std::enable_shared_from_this<HostState> {
   // and the index finds that cell's entry without a lookup.
   const Sheet* lastReadSheet = nullptr;
   CellPos lastReadCell{0, 0};
-  // The address of a cell Range.Address gave last, and that cell: the add-in hands an address
+  // The cell whose address Range.Address gave last (row 0: none): the add-in hands an address
   // it was just given back to Application.Range, which then need not read it again.
-  std::string lastCellAddress;
   CellPos lastAddressedCell{0, 0};
 };
 

@@ -132,9 +132,9 @@ host::Result<host::RangeRef> Application::Range(std::string_view address) {
   KX_MEMHOST_ENTER(*state_, "Application.Range");
   auto sheet = ActiveSheetHandle(state_);
   if (!sheet) return Refused("Method 'Range' of object '_Global' failed: no workbook is open");
-  if (!address.empty() && address == state_->lastCellAddress) {
-    const CellPos cell = state_->lastAddressedCell;
-    return memhost::Range::Make(*sheet, {Area{cell.row, cell.column, cell.row, cell.column}});
+  if (const CellPos cell = state_->lastAddressedCell;
+      cell.row != 0 && address == FormatArea(Area::Cell(cell))) {
+    return memhost::Range::Make(*sheet, {Area::Cell(cell)});
   }
   auto areas = ParseAreas(address);
   if (!areas) return Refused("Method 'Range' of object '_Global' failed");
