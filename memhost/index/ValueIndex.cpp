@@ -134,6 +134,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
     std::array<std::vector<Keyed>, 2> byPart;
     std::vector<std::pair<std::int32_t, const Cell*>> others;
     std::vector<PendingShown> pending;  // of the table's half with the same number
+    bool twoKeys = false;               // whether any cell is counted and shown by two keys
     std::int64_t filed = 0;
   };
   std::array<Half, 2> halves;
@@ -164,6 +165,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
         size_t offset = half.keys.size();
         half.keys += NumberKey(number->value);
         keyed(offset, Role::Count, row);
+        half.twoKeys = true;
       }
       size_t offset = half.keys.size();
       AppendTextKey(text, half.keys);
@@ -210,15 +212,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
     }
   };
   RunOnTwoThreads(fold);
-  for (const Half& half : halves) {
-    for (const auto& part : half.byPart) {
-      if (!part.empty() && std::any_of(part.begin(), part.end(), [](const Keyed& k) {
-            return k.role == Role::Shown;
-          })) {
-        shownPlaces_.assign(places_.size(), 0);
-      }
-    }
-  }
+  if (halves[0].twoKeys || halves[1].twoKeys) shownPlaces_.assign(places_.size(), 0);
   RunOnTwoThreads(file);
 
   nonBlank_ += halves[0].filed + halves[1].filed;
@@ -428,13 +422,6 @@ void AreaIndex::FilePendingShown() {
   }
   pendingShown_.clear();
   pendingShown_.shrink_to_fit();
-}
-
-std::span<const CellPos> AreaIndex::Shown(const std::string& key) {
-  FilePendingShown();
-  const Entry* entry = FollowCleared(key);
-  if (entry == nullptr) entry = entries_.Find(key);
-  return entry == nullptr ? std::span<const CellPos>() : entry->Shown();
 }
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key, CellPos likely) {

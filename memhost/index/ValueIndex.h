@@ -47,11 +47,10 @@ class AreaIndex {
   std::int64_t EmptyTextCount() const { return Count("t"); }
   // Cells that are not empty (a value or a formula).
   std::int64_t NonBlankCount() const { return nonBlank_; }
-  // The cells whose display key is `key`, in by-rows order; empty when none.
-  std::span<const CellPos> Shown(const std::string& key);
-  // The same, looking first at the entry listing the cell at `likely`: the add-in searches for
-  // the value it has just read, and then for the one in the cell it has just found.
-  std::span<const CellPos> Shown(const std::string& key, CellPos likely);
+  // The cells whose display key is `key`, in by-rows order; empty when none. The entry a search
+  // asked for last is looked at first, then the one listing the cell at `likely` (row 0: none):
+  // the add-in searches for the value it has just read, then again for the same one.
+  std::span<const CellPos> Shown(const std::string& key, CellPos likely = {0, 0});
 
   void Add(CellPos pos, const Cell& cell);
   void Remove(CellPos pos, const Cell& cell);

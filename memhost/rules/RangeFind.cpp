@@ -129,10 +129,8 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
     AreaIndex& index = state.indexes.For(sheet_->book, sheet_->sheet, areas_[0]);
     SetTextKey(args.What.AsText(), state.findKey);
     // The add-in looks for the value of the cell it read last, most often.
-    if (state.lastReadSheet == sheet_->sheet.get()) {
-      return pickShown(index.Shown(state.findKey, state.lastReadCell));
-    }
-    return pickShown(index.Shown(state.findKey));
+    const bool readHere = state.lastReadSheet == sheet_->sheet.get();
+    return pickShown(index.Shown(state.findKey, readHere ? state.lastReadCell : CellPos{0, 0}));
   }
 
   // Text, what the add-in looks for, is its own display text: read in place, not copied.
