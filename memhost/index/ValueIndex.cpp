@@ -86,7 +86,7 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
     } else {
       entry->AddShown(due.pos);
     }
-    RememberPlace(due.pos, place);
+    Remember(places_, due.pos, place);
   };
   for (std::int32_t column : sheet.UsedColumns()) {
     if (column < area.firstColumn || column > area.lastColumn) continue;
@@ -337,8 +337,7 @@ AreaIndex::Entry& AreaIndex::EntryFor(std::string_view key, std::uint32_t* place
 }
 
 std::uint32_t AreaIndex::PlaceOf(CellPos pos) const {
-  auto i = static_cast<size_t>(pos.row - area_.firstRow);
-  return i < places_.size() ? places_[i] : 0;
+  return PlaceAt(places_, static_cast<size_t>(pos.row - area_.firstRow));
 }
 
 void AreaIndex::FetchAhead(CellPos pos) const {
@@ -356,40 +355,25 @@ void AreaIndex::FetchAhead(CellPos pos) const {
   const bool shownApart = !shownPlaces_.empty();
   if (std::int64_t far = i + 16 * step; far >= 0 && far < n) {
     entries_.PrefetchItem(places_[static_cast<size_t>(far)]);
-    if (shownApart && static_cast<size_t>(far) < shownPlaces_.size()) {
-      entries_.PrefetchItem(shownPlaces_[static_cast<size_t>(far)]);
-    }
+    if (shownApart) entries_.PrefetchItem(PlaceAt(shownPlaces_, static_cast<size_t>(far)));
   }
   if (std::int64_t near = i + 8 * step; near >= 0 && near < n) {
-    if (const auto* item = entries_.PrefetchItem(places_[static_cast<size_t>(near)])) {
-      item->second.many.Prefetch();
-    }
-    if (shownApart && static_cast<size_t>(near) < shownPlaces_.size()) {
-      if (const auto* item = entries_.PrefetchItem(shownPlaces_[static_cast<size_t>(near)])) {
+    for (const auto* byRow : {&places_, &shownPlaces_}) {
+      if (const auto* item = entries_.PrefetchItem(PlaceAt(*byRow, static_cast<size_t>(near)))) {
         item->second.many.Prefetch();
       }
     }
   }
 }
 
-void AreaIndex::RememberPlace(CellPos pos, std::uint32_t place) {
+void AreaIndex::Remember(std::vector<std::uint32_t>& byRow, CellPos pos, std::uint32_t place) {
   if (area_.columns() != 1) return;
   auto i = static_cast<size_t>(pos.row - area_.firstRow);
-  if (i >= places_.size()) {
+  if (i >= byRow.size()) {
     if (place == 0) return;
-    places_.resize(std::max(i + 1, places_.size() + places_.size() / 2), 0);
+    byRow.resize(std::max(i + 1, byRow.size() + byRow.size() / 2), 0);
   }
-  places_[i] = place;
-}
-
-void AreaIndex::RememberShownPlace(CellPos pos, std::uint32_t place) {
-  if (area_.columns() != 1) return;
-  auto i = static_cast<size_t>(pos.row - area_.firstRow);
-  if (i >= shownPlaces_.size()) {
-    if (place == 0) return;
-    shownPlaces_.resize(std::max(i + 1, places_.size()), 0);
-  }
-  shownPlaces_[i] = place;
+  byRow[i] = place;
 }
 
 void AreaIndex::RemoveShown(Entry& entry, CellPos pos) {
@@ -430,9 +414,9 @@ std::span<const CellPos> AreaIndex::Shown(const std::string& key, CellPos likely
   // A search going on through the cells of one value asks for the entry it asked for last.
   if (entry == nullptr) entry = entries_.At(lastShown_, key);
   if (entry == nullptr && area_.Contains(likely)) {
-    auto i = static_cast<size_t>(likely.row - area_.firstRow);
-    lastShown_ = i < shownPlaces_.size() && shownPlaces_[i] != 0 ? shownPlaces_[i]
-                                                                : PlaceOf(likely);
+    const std::uint32_t apart =
+        PlaceAt(shownPlaces_, static_cast<size_t>(likely.row - area_.firstRow));
+    lastShown_ = apart != 0 ? apart : PlaceOf(likely);
     entry = entries_.At(lastShown_, key);
   }
   if (entry == nullptr) entry = entries_.Find(key, &lastShown_);
@@ -528,7 +512,7 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
     Entry& entry = EntryFor(scratch_, &place);
     ++entry.count;
     entry.AddShown(pos);
-    RememberPlace(pos, place);
+    Remember(places_, pos, place);
     return;
   }
   auto countKey = CountKey(cell.value);
@@ -538,16 +522,16 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
     Entry& entry = EntryFor(shownKey, &place);
     ++entry.count;
     entry.AddShown(pos);
-    RememberPlace(pos, place);
+    Remember(places_, pos, place);
     return;
   }
   if (countKey) {
     ++EntryFor(*countKey, &place).count;
-    RememberPlace(pos, place);
+    Remember(places_, pos, place);
   }
   std::uint32_t shownPlace = 0;
   EntryFor(shownKey, &shownPlace).AddShown(pos);
-  RememberShownPlace(pos, shownPlace);
+  Remember(shownPlaces_, pos, shownPlace);
 }
 
 void AreaIndex::Remove(CellPos pos, const Cell& cell) {
@@ -557,8 +541,8 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   }
   --nonBlank_;
   std::uint32_t place = PlaceOf(pos);
-  RememberPlace(pos, 0);
-  RememberShownPlace(pos, 0);
+  Remember(places_, pos, 0);
+  Remember(shownPlaces_, pos, 0);
   // Plain text: one entry, most often where this cell's place says.
   if (IsPlainText(cell)) {
     SetTextKey(cell.value.AsText(), scratch_);

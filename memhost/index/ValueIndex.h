@@ -125,9 +125,12 @@ class AreaIndex {
   void RemoveShown(Entry& entry, CellPos pos);
   // Puts the positions the build left pending into their entries' lists.
   void FilePendingShown();
-  void RememberPlace(CellPos pos, std::uint32_t place);
-  // The same for the entry listing where the cell shows, when it is not its count key's.
-  void RememberShownPlace(CellPos pos, std::uint32_t place);
+  // Notes a cell's entry in `byRow` (places_ or shownPlaces_); 0 forgets it.
+  void Remember(std::vector<std::uint32_t>& byRow, CellPos pos, std::uint32_t place);
+  // The entry noted for the i-th row of the area, 0 for none.
+  static std::uint32_t PlaceAt(const std::vector<std::uint32_t>& byRow, size_t i) {
+    return i < byRow.size() ? byRow[i] : 0;
+  }
   // An entry has just become unused.
   void Unused();
   // Drops the unused entries; the places remembered by row follow the entries kept.
