@@ -133,7 +133,8 @@ void RemoveDuplicateValues(ui::AddinState& state, EngineWindow& window, bool kee
   host::ContinueOnFailure onFailure;
   auto run = BeginEngineRun(state, window, onFailure, ColumnRule::AtMostOne);
   if (!run) return;
-  StartUndoRecord(state);
+  // No run clears more cells than the selection holds values.
+  StartUndoRecord(state, run->nonEmptyCount);
   if (allDuplicates) {
     AllDuplicates(*run);
   } else if (keepFirst) {
@@ -141,6 +142,7 @@ void RemoveDuplicateValues(ui::AddinState& state, EngineWindow& window, bool kee
   } else if (allUnique) {
     AllUnique(*run);
   }
+  EndUndoRecord(state);
   EndEngineRun(*run);
 }
 

@@ -123,8 +123,9 @@ void RemoveListEntries(ui::AddinState& state, EngineWindow& window) {
   host::ContinueOnFailure onFailure;
   auto run = BeginEngineRun(state, window, onFailure, ColumnRule::ExactlyTwo);
   if (!run) return;
-  StartUndoRecord(state);
+  StartUndoRecord(state, run->nonEmptyCount);
   RemoveEntries(*run);
+  EndUndoRecord(state);
   EndEngineRun(*run);
 }
 

@@ -2,13 +2,25 @@
 
 namespace kx::engines {
 
-void StartUndoRecord(ui::AddinState& state) {
+void StartUndoRecord(ui::AddinState& state, double mostCleared) {
   state.UndoWorkbook = nullptr;
   state.UndoWorksheet = nullptr;
   state.UndoEntries.emplace(1);
+  // The room is a hint: a count no selection of two columns can hold is not trusted with it.
+  constexpr double kMostRoom = 2.0 * (1 << 20);
+  if (mostCleared > 0 && mostCleared <= kMostRoom) {
+    state.UndoEntries->reserve(static_cast<size_t>(mostCleared) + 1);
+  }
   if (!state.HostApp) return;
   if (auto book = state.HostApp->ActiveWorkbook(); book.ok()) state.UndoWorkbook = *book;
   if (auto sheet = state.HostApp->ActiveSheet(); sheet.ok()) state.UndoWorksheet = *sheet;
+}
+
+void EndUndoRecord(ui::AddinState& state) {
+  // Room reserved and never touched costs little, but the record stays until the next run.
+  if (state.UndoEntries && state.UndoEntries->size() < state.UndoEntries->capacity() / 2) {
+    state.UndoEntries->shrink_to_fit();
+  }
 }
 
 host::Result<host::Variant> ContentsToRestore(host::Range& cell) {

@@ -8,8 +8,12 @@
 
 namespace kx::engines {
 
-// Starts a new record for the active workbook and sheet (index 0 of the entries stays unused).
-void StartUndoRecord(ui::AddinState& state);
+// Starts a new record for the active workbook and sheet (index 0 of the entries stays unused),
+// with room for `mostCleared` entries, as the host counted the selection's values: a record
+// grown by doubling moves every entry once more and writes twice the memory it ends with.
+void StartUndoRecord(ui::AddinState& state, double mostCleared = 0);
+// Gives back the room the record was started with and did not use.
+void EndUndoRecord(ui::AddinState& state);
 
 // Records the cell's contents and clears it. A cell whose contents cannot be read is left as it
 // is: clearing what Undo could not bring back would lose it for good.
