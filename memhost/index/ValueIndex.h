@@ -138,6 +138,8 @@ class AreaIndex {
   std::uint32_t PlaceOf(CellPos pos) const;
   // Fetches the entries of the rows a walk down or up the column will ask about next.
   void FetchAhead(CellPos pos) const;
+  // Fetches the cells showing the value of the i-th row of the area, or their texts.
+  void FetchShownCells(std::int64_t i, bool texts) const;
   // Notes the entry of a cell cleared, for the searches that may follow.
   void RecordCleared(std::uint32_t place);
   // A count ends the searches that followed the cells cleared before them.

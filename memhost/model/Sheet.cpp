@@ -31,6 +31,13 @@ void Sheet::Prefetch(CellPos pos) const {
   if (const Cell* cell = StoredSlot(pos)) __builtin_prefetch(cell);
 }
 
+void Sheet::PrefetchText(CellPos pos) const {
+  const Cell* cell = StoredSlot(pos);
+  if (cell == nullptr || !cell->value.IsText()) return;
+  const std::string& text = cell->value.AsText();
+  if (text.size() >= sizeof(std::string)) __builtin_prefetch(text.data());
+}
+
 void ChangedCells::insert(CellPos pos) {
   std::vector<bool>& marks = marks_[pos.column];
   auto row = static_cast<size_t>(pos.row);

@@ -112,9 +112,17 @@ host::Result<host::RangeRef> Range::Find(const host::FindArgs& args) {
   auto pickShown = [&](std::span<const CellPos> shown) -> host::RangeRef {
     if (shown.empty()) return host::RangeRef();
     CellPos target = searchOrder.PosOf(start);
+    const Sheet& sheet = *sheet_->sheet;
     if (forward) {
       auto it = std::upper_bound(shown.begin(), shown.end(), target);
-      return found(it == shown.end() ? shown.front() : *it);
+      if (it == shown.end()) it = shown.begin();
+      // The add-in goes on through the value's cells, a search and a read each, in this
+      // order: the cell four searches on is asked for now, and the text of the one two on,
+      // whose cell came two searches ago.
+      const auto i = static_cast<size_t>(it - shown.begin());
+      if (i + 4 < shown.size()) sheet.Prefetch(shown[i + 4]);
+      if (i + 2 < shown.size()) sheet.PrefetchText(shown[i + 2]);
+      return found(*it);
     }
     auto it = std::lower_bound(shown.begin(), shown.end(), target);
     return found(it == shown.begin() ? shown.back() : *(it - 1));
