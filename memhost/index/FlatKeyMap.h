@@ -116,6 +116,9 @@ class FlatKeyMap {
   const Value* AtPlace(std::uint32_t place) const {
     return place == 0 || place > items_.size() ? nullptr : &items_[place - 1].second;
   }
+  Value* AtPlace(std::uint32_t place) {
+    return const_cast<Value*>(std::as_const(*this).AtPlace(place));
+  }
 
   static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
   // Brings item number `place` into the cache, ahead of an At(); a stale or empty place is
@@ -275,6 +278,7 @@ class SplitKeyMap {
   const Value* AtPlace(std::uint32_t place) const {
     return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place));
   }
+  Value* AtPlace(std::uint32_t place) { return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place)); }
   const Item* PrefetchItem(std::uint32_t place) const {
     return parts_[PartOfPlace(place)].PrefetchItem(PlaceInPart(place));
   }

@@ -563,11 +563,14 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   std::uint32_t place = PlaceOf(pos);
   Remember(places_, pos, 0);
   Remember(shownPlaces_, pos, 0);
-  // Plain text: one entry, most often where this cell's place says.
+  // Plain text: one entry, the one this cell's place names, as a count trusts it; the text
+  // is folded into its key only where the cell has no place (an area of several columns).
   if (IsPlainText(cell)) {
-    SetTextKey(cell.value.AsText(), scratch_);
-    Entry* entry = entries_.At(place, scratch_);
-    if (entry == nullptr) entry = entries_.Find(scratch_, &place);
+    Entry* entry = entries_.AtPlace(place);
+    if (entry == nullptr || entry->count <= 0) {
+      SetTextKey(cell.value.AsText(), scratch_);
+      entry = entries_.Find(scratch_, &place);
+    }
     if (entry == nullptr) return;
     RecordCleared(place);
     --entry->count;
