@@ -202,6 +202,11 @@ std::optional<int> SignificantDigits(std::string_view s) {
     return std::nullopt;
   }
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  // Digits alone, the commonest (an id, a card number), count from the first that is not 0.
+  if (std::all_of(s.begin(), s.end(), IsDigit)) {
+    const size_t first = s.find_first_not_of('0');
+    return first == std::string_view::npos ? 0 : static_cast<int>(s.size() - first);
+  }
   if (s.size() >= 2 && s.front() == '(' && s.back() == ')') s = s.substr(1, s.size() - 2);
   if (!s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
   if (!s.empty() && s.front() == '$') s.remove_prefix(1);

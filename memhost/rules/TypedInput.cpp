@@ -1,9 +1,12 @@
 #include "memhost/rules/TypedInput.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "memhost/rules/DateSerial.h"
 #include "memhost/rules/TextMatch.h"
@@ -95,6 +98,32 @@ std::optional<double> ReadTime(std::string_view s) {
   return (hour * 3600 + *m * 60 + *sec) / 86400.0;
 }
 
+// Eight ASCII digits at `p` as a number, eight at once; false when a byte is not a digit.
+bool EightDigits(const char* p, std::uint64_t& value) {
+  if constexpr (std::endian::native != std::endian::little) {
+    value = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (!IsDigit(p[i])) return false;
+      value = value * 10 + static_cast<unsigned>(p[i] - '0');
+    }
+    return true;
+  }
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  // A digit is 0x30 to 0x39: its high half is 3, and stays 3 when 6 is added. Once every byte's
+  // high half is 3, adding 6 carries into no other byte.
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ULL, kThrees = 0x3030303030303030ULL;
+  if ((w & kHigh) != kThrees || ((w + 0x0606060606060606ULL) & kHigh) != kThrees) return false;
+  // The first digit is the lowest byte: pairs, then fours, then the eight are put together.
+  w -= kThrees;
+  w = w * 10 + (w >> 8);
+  w = (((w & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+       (((w >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+      32;
+  value = w;
+  return true;
+}
+
 }  // namespace
 
 // Digits alone are the commonest numeric text (an id, a card number kept as text): no date,
@@ -102,16 +131,26 @@ std::optional<double> ReadTime(std::string_view s) {
 // is the nearest number to the digits kept and the zeros.
 std::optional<double> ReadDigits(std::string_view s) {
   if (s.empty() || s.size() > 22) return std::nullopt;
-  std::int64_t kept = 0;
-  int significant = 0, zeros = 0;
-  for (char c : s) {
-    if (!IsDigit(c)) return std::nullopt;
-    if (significant == 0 && c == '0') continue;
-    if (++significant > 15) ++zeros;
-    else kept = kept * 10 + (c - '0');
+  // Leading zeros are no digits; of the others the first 15 are kept and the rest, at most 7,
+  // become zeros. A card number is read once a row: its first eight digits are read at once.
+  size_t i = 0;
+  while (i < s.size() && s[i] == '0') ++i;
+  const size_t keptEnd = std::min(s.size(), i + 15);
+  std::uint64_t kept = 0;
+  if (keptEnd - i >= 8) {
+    if (!EightDigits(s.data() + i, kept)) return std::nullopt;
+    i += 8;
+  }
+  for (; i < keptEnd; ++i) {
+    const unsigned digit = static_cast<unsigned char>(s[i]) - unsigned{'0'};
+    if (digit > 9) return std::nullopt;
+    kept = kept * 10 + digit;
+  }
+  for (; i < s.size(); ++i) {
+    if (!IsDigit(s[i])) return std::nullopt;
   }
   static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
-  return static_cast<double>(kept) * kTens[zeros];
+  return static_cast<double>(kept) * kTens[s.size() - keptEnd];
 }
 
 std::optional<NumberText> ReadNumberText(std::string_view text) {

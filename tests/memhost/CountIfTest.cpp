@@ -445,6 +445,15 @@ TEST(ReadNumberText, KeepsFifteenSignificantDigitsAndCutsTheRest) {
     ASSERT_EQ(plain->value, signed_->value) << digits;
     ASSERT_FALSE(std::signbit(plain->value)) << digits;
   }
+  // Digits are read eight at a time: a byte next to a digit's, or one beyond ASCII whose low
+  // bits spell a digit, at any place of a card number makes it no digits at all.
+  for (char other : {'/', ':', ' ', '.', 'a', '\x80', '\xB9', '\xF0', '\xFF'}) {
+    for (size_t at = 0; at < 16; ++at) {
+      std::string text = "4111111111111119";
+      text[at] = other;
+      EXPECT_FALSE(ReadDigits(text).has_value()) << at << " " << int(other);
+    }
+  }
 }
 
 TEST_F(CountIfTest, CardNumbersAreOneValueWhenTheirFirstFifteenDigitsAgree) {
