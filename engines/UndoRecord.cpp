@@ -1,15 +1,22 @@
 #include "engines/UndoRecord.h"
 
+#include <new>
+
 namespace kx::engines {
 
 void StartUndoRecord(ui::AddinState& state, double mostCleared) {
   state.UndoWorkbook = nullptr;
   state.UndoWorksheet = nullptr;
   state.UndoEntries.emplace(1);
-  // The room is a hint: a count no selection of two columns can hold is not trusted with it.
+  // The room is a hint: a count no selection of two columns can hold is not trusted with it,
+  // and where memory has no block that large (a 32-bit host's), the record grows as it goes.
   constexpr double kMostRoom = 2.0 * (1 << 20);
   if (mostCleared > 0 && mostCleared <= kMostRoom) {
-    state.UndoEntries->reserve(static_cast<size_t>(mostCleared) + 1);
+    try {
+      state.UndoEntries->reserve(static_cast<size_t>(mostCleared) + 1);
+    } catch (const std::bad_alloc&) {
+      // Grown entry by entry instead, as before.
+    }
   }
   if (!state.HostApp) return;
   if (auto book = state.HostApp->ActiveWorkbook(); book.ok()) state.UndoWorkbook = *book;
@@ -17,8 +24,10 @@ void StartUndoRecord(ui::AddinState& state, double mostCleared) {
 }
 
 void EndUndoRecord(ui::AddinState& state) {
-  // Room reserved and never touched costs little, but the record stays until the next run.
-  if (state.UndoEntries && state.UndoEntries->size() < state.UndoEntries->capacity() / 2) {
+  // Room reserved and never touched takes no memory, only addresses, which a 32-bit host has
+  // few of, and the record stays until the next run. Shrinking moves every entry into new
+  // memory, so it is done only when most of the room went unused.
+  if (state.UndoEntries && state.UndoEntries->size() < state.UndoEntries->capacity() / 4) {
     state.UndoEntries->shrink_to_fit();
   }
 }
