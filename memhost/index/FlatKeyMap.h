@@ -278,7 +278,9 @@ class SplitKeyMap {
   const Value* AtPlace(std::uint32_t place) const {
     return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place));
   }
-  Value* AtPlace(std::uint32_t place) { return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place)); }
+  Value* AtPlace(std::uint32_t place) {
+    return parts_[PartOfPlace(place)].AtPlace(PlaceInPart(place));
+  }
   const Item* PrefetchItem(std::uint32_t place) const {
     return parts_[PartOfPlace(place)].PrefetchItem(PlaceInPart(place));
   }

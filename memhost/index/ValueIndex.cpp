@@ -381,8 +381,11 @@ void AreaIndex::FetchShownCells(std::int64_t i, bool texts) const {
   auto cells = entry->many.cells();
   for (CellPos pos : cells.first(std::min(cells.size(), kMostFetched))) {
     if (pos.row == row) continue;  // read with the walk
-    if (texts) sheet_.PrefetchText(pos);
-    else sheet_.Prefetch(pos);
+    if (texts) {
+      sheet_.PrefetchText(pos);
+    } else {
+      sheet_.Prefetch(pos);
+    }
   }
 }
 

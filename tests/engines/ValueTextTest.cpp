@@ -93,17 +93,17 @@ TEST(ValueText, EveryWildcardIsEscapedWhereverItStands) {
 }
 
 TEST(CriterionMisreads, TextsTheHostReadsAsAnotherValue) {
-  for (const char* misread : {"TRUE", "true", "False", "#N/A", "#div/0!", "#VALUE!", "#REF!",
-                              "#NUM!", "#NULL!", "4111111111111111", "-4111111111111111",
-                              "4,111,111,111,111,111", "0.1234567890123456", "1234567890123456E3",
-                              " 4111111111111111 ", "00004111111111111111"}) {
+  for (const char* misread :
+       {"TRUE", "true", "False", "#N/A", "#div/0!", "#VALUE!", "#REF!", "#NUM!", "#NULL!",
+        "4111111111111111", "-4111111111111111", "4,111,111,111,111,111", "0.1234567890123456",
+        "1234567890123456E3", " 4111111111111111 ", "00004111111111111111"}) {
     EXPECT_TRUE(CriterionMisreads(misread)) << misread;
   }
   // "#NAME?" escapes its "?" and so stands for the text; 15 digits are read whole; leading
   // zeros are no digits of the number.
-  for (const char* stands : {"#NAME?", "TRUE ", "truth", "411111111111111", "0004111111111111",
-                             "0000000000000000000", "4111-1111-1111-1111", "12/31/2020", "abc",
-                             ""}) {
+  for (const char* stands :
+       {"#NAME?", "TRUE ", "truth", "411111111111111", "0004111111111111", "0000000000000000000",
+        "4111-1111-1111-1111", "12/31/2020", "abc", ""}) {
     EXPECT_FALSE(CriterionMisreads(stands)) << stands;
   }
 }
