@@ -350,18 +350,22 @@ void AreaIndex::FetchAhead(CellPos pos) const {
   if (step != 1 && step != -1) return;
   const std::int64_t i = std::int64_t{pos.row} - area_.firstRow;
   const auto n = static_cast<std::int64_t>(places_.size());
-  // A cell counted under one key and shown under another has its shown entry fetched too: the
-  // add-in searches for such a value (a long number's text) after counting it.
-  const bool shownApart = !shownPlaces_.empty();
+  // A cell counted under one key and shown under another has its shown entry fetched too, once
+  // the add-in has searched: it searches for such a value (a long number's text) after
+  // counting it, and for no other (a number, a short one).
+  const bool shownApart = searched_ && !shownPlaces_.empty();
   if (std::int64_t far = i + 16 * step; far >= 0 && far < n) {
     entries_.PrefetchItem(places_[static_cast<size_t>(far)]);
     if (shownApart) entries_.PrefetchItem(PlaceAt(shownPlaces_, static_cast<size_t>(far)));
   }
   if (std::int64_t near = i + 8 * step; near >= 0 && near < n) {
-    for (const auto* byRow : {&places_, &shownPlaces_}) {
-      if (const auto* item = entries_.PrefetchItem(PlaceAt(*byRow, static_cast<size_t>(near)))) {
-        item->second.many.Prefetch();
-      }
+    if (const auto* item = entries_.PrefetchItem(places_[static_cast<size_t>(near)])) {
+      item->second.many.Prefetch();
+    }
+    if (!shownApart) return;
+    if (const auto* item =
+            entries_.PrefetchItem(PlaceAt(shownPlaces_, static_cast<size_t>(near)))) {
+      item->second.many.Prefetch();
     }
   }
   if (!shownApart) return;
@@ -432,6 +436,7 @@ void AreaIndex::FilePendingShown() {
 }
 
 std::span<const CellPos> AreaIndex::Shown(const std::string& key, CellPos likely) {
+  searched_ = true;
   FilePendingShown();
   const Entry* entry = FollowCleared(key);
   // A search going on through the cells of one value asks for the entry it asked for last.

@@ -160,6 +160,7 @@ class AreaIndex {
   std::vector<std::uint32_t> shownPlaces_;
   std::uint32_t lastShown_ = 0;  // the item number of the entry a search last asked for
   mutable std::int32_t lastAsked_ = 0;  // the row of the last count with a likely cell
+  bool searched_ = false;               // whether Shown was ever asked
   // A one-column build counts every cell but leaves the positions of a value's later cells
   // here, by its entry's item number, in row order: the count, colour and remove-unique
   // commands never ask where a value stands, and the lists cost a miss and an allocation a
