@@ -34,8 +34,8 @@ void Sheet::Prefetch(CellPos pos) const {
 void Sheet::PrefetchText(CellPos pos) const {
   const Cell* cell = StoredSlot(pos);
   if (cell == nullptr || !cell->value.IsText()) return;
-  const std::string& text = cell->value.AsText();
-  if (text.size() >= sizeof(std::string)) __builtin_prefetch(text.data());
+  // Text held inline lies in the cell, which has come: asking for it again costs nothing.
+  __builtin_prefetch(cell->value.AsText().data());
 }
 
 void ChangedCells::insert(CellPos pos) {

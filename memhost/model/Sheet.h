@@ -71,8 +71,8 @@ class Sheet {
   void LoadCell(CellPos pos, Cell cell);
   // Asks for a cell's memory ahead of reading it; nothing else.
   void Prefetch(CellPos pos) const;
-  // Asks for the characters of a cell's text kept apart from the cell (longer than a string
-  // holds inline). The cell itself should have come already: it is read.
+  // Asks for the characters of a cell's text, which a text longer than a string holds inline
+  // keeps apart from the cell. The cell itself should have come already: it is read.
   void PrefetchText(CellPos pos) const;
   // The non-blank cells of one column between two rows, top to bottom.
   // `visit(row, cell)` is called inline: a pass over a million cells makes no call through a
