@@ -362,10 +362,11 @@ void AreaIndex::FetchAhead(CellPos pos) const {
     if (const auto* item = entries_.PrefetchItem(places_[static_cast<size_t>(near)])) {
       item->second.many.Prefetch();
     }
-    if (!shownApart) return;
-    if (const auto* item =
-            entries_.PrefetchItem(PlaceAt(shownPlaces_, static_cast<size_t>(near)))) {
-      item->second.many.Prefetch();
+    if (shownApart) {
+      if (const auto* item =
+              entries_.PrefetchItem(PlaceAt(shownPlaces_, static_cast<size_t>(near)))) {
+        item->second.many.Prefetch();
+      }
     }
   }
   if (!shownApart) return;
