@@ -39,23 +39,28 @@ make_prefix() {
 # Wine's own words when its server process, not the program, failed.
 server_failed='wineserver crashed|wine server failed to run|wine server never started|wine server seems to be running|wine client error'
 
-# Every Wine process of this prefix. After its server died they would wait for it forever.
-kill_prefix_processes() {
-  local proc pid
+# The Wine processes of this prefix whose program matches the pattern ("*wine*": all of them).
+prefix_processes() {
+  local proc
   for proc in /proc/[0-9]*; do
-    pid="${proc#/proc/}"
-    case "$(readlink "$proc/exe" 2>/dev/null || true)" in *wine*) ;; *) continue ;; esac
+    # shellcheck disable=SC2254  # the pattern is the argument's own
+    case "$(readlink "$proc/exe" 2>/dev/null || true)" in $1) ;; *) continue ;; esac
     if tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      kill -KILL "$pid" 2>/dev/null || true
+      echo "${proc#/proc/}"
     fi
   done
+}
+# After its server died, they would wait for it forever.
+kill_prefix_processes() {
+  local pid
+  for pid in $(prefix_processes '*wine*'); do kill -KILL "$pid" 2>/dev/null || true; done
 }
 
 # The server's own stderr goes to a log beside the prefix, so that its death is seen whichever
 # run started it; the program's errors go to a file, read for the client's side of it.
 server_log="$WINEPREFIX.server.log"
 errors="$(mktemp)"
-trap 'rm -f "$errors"' EXIT
+trap 'rm -f "$errors" "$errors.died"' EXIT
 for attempt in 1 2 3; do
   if [ ! -f "$WINEPREFIX/system.reg" ]; then make_prefix; fi
   seen="$(stat -c %s "$server_log" 2>/dev/null || echo 0)"
@@ -63,11 +68,18 @@ for attempt in 1 2 3; do
   "$wineserver" 2>>"$server_log" || true
   "$wine" "$@" 2>"$errors" &
   program=$!
-  # A program whose server died mid-run never ends by itself: it is stopped once the log says so.
+  # A program whose server died mid-run never ends by itself: it is stopped once the log says
+  # so, or once no server has served the prefix for two looks running.
+  died="$errors.died"
+  rm -f "$died"
   (
+    missed=0
     while kill -0 "$program" 2>/dev/null; do
       sleep 1
-      if grep -Eq "$server_failed" <<<"$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null)"; then
+      if [ -z "$(prefix_processes '*wineserver*')" ]; then missed=$((missed + 1)); else missed=0; fi
+      if [ "$missed" -ge 2 ] ||
+        grep -Eq "$server_failed" <<<"$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null)"; then
+        : >"$died"
         kill_prefix_processes
         break
       fi
@@ -81,10 +93,13 @@ for attempt in 1 2 3; do
   cat "$errors" >&2
   [ "$status" -ne 0 ] || exit 0
   server_said="$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null || true)"
-  if ! grep -Eq "$server_failed" "$errors" && ! grep -Eq "$server_failed" <<<"$server_said"; then
+  if [ ! -f "$died" ] && ! grep -Eq "$server_failed" "$errors" &&
+    ! grep -Eq "$server_failed" <<<"$server_said"; then
     exit "$status"
   fi
   [ -z "$server_said" ] || echo "$server_said" >&2
+  # What the machine had left, for whoever reads the log: a full disk or memory kills the server.
+  { df -h "$(dirname "$WINEPREFIX")" /tmp; free -m; } >&2 2>/dev/null || true
   [ "$attempt" -lt 3 ] || break
   echo "wine-run: the Wine server failed (run $attempt of 3, exit $status); starting it afresh" >&2
   "$wineserver" -k 2>/dev/null || true
