@@ -66,6 +66,8 @@ long CountDuplicates(EngineRun& run, bool colour) {
   long rows = WorkingRowCount(run);
   long stepCount = 0;
   long singleCount = 0;
+  // Colouring changes no value: a misread text's cells, once counted, stay counted.
+  SearchedCounts searched;
   for (long i = rows; i >= 1; --i) {
     ++stepCount;
     auto value = CellComparison(*working, i);
@@ -73,7 +75,7 @@ long CountDuplicates(EngineRun& run, bool colour) {
     if (!value || value->text.empty()) {
       ++singleCount;
     } else if (onFailure.RunsBodyOnFailure([&]() -> host::Result<bool> {
-                 return KX_TRY(Occurrences(app, column, *value)) == 1;
+                 return KX_TRY(Occurrences(app, column, *value, &searched)) == 1;
                }())) {
       // A count the host cannot give counts the row as occurring once, so it is never coloured.
       ++singleCount;

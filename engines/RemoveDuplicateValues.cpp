@@ -113,11 +113,12 @@ void AllUnique(EngineRun& run) {
   host::RangeRef column = WorkingColumn(run, 1);
   long rows = WorkingRowCount(run);
   long stepCount = 0;
+  // A cell cleared here held a value no other cell holds, so every other value's count stands.
+  SearchedCounts searched;
   for (long i = rows; i >= 1; --i) {
     auto value = CellComparison(*working, i);
-    if (value && !value->text.empty() &&
-        onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
-          return KX_TRY(Occurrences(app, column, *value)) == 1;
+    if (value && !value->text.empty() && onFailure.SkipsBodyOnFailure([&]() -> host::Result<bool> {
+          return KX_TRY(Occurrences(app, column, *value, &searched)) == 1;
         }())) {
       onFailure.Do(ClearCell(run.state, *working, i));
     }

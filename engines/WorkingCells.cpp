@@ -83,11 +83,80 @@ namespace {
 bool Misread(const ComparedValue& value) {
   return value.heldAsText && CriterionMisreads(value.text);
 }
+
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 30;
+  x *= 0xbf58476d1ce4e5b9ULL;
+  x ^= x >> 27;
+  x *= 0x94d049bb133111ebULL;
+  return x ^ (x >> 31);
+}
+
 }  // namespace
 
+std::optional<SearchedCounts::Print> SearchedCounts::Fingerprint(std::string_view text) {
+  // Two lanes over the text's bytes, eight at a time, each folded in its own way.
+  std::uint64_t a = 0x9e3779b97f4a7c15ULL ^ text.size(), b = 0xc2b2ae3d27d4eb4fULL + text.size();
+  for (size_t at = 0; at < text.size(); at += 8) {
+    std::uint64_t word = 0;
+    for (size_t i = 0; i < 8 && at + i < text.size(); ++i) {
+      auto c = static_cast<unsigned char>(text[at + i]);
+      if (c >= 0x80) return std::nullopt;
+      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+      word |= static_cast<std::uint64_t>(c) << (8 * i);
+    }
+    a = Mix(a ^ word);
+    b = Mix(b + word * 0xff51afd7ed558ccdULL);
+  }
+  a = Mix(a ^ (b >> 32));
+  return Print{a == 0 ? 1 : a, static_cast<std::uint32_t>(b)};
+}
+
+size_t SearchedCounts::SlotOf(const Print& print) const {
+  const size_t mask = slots_.size() - 1;
+  size_t at = static_cast<size_t>(print.key) & mask;
+  while (slots_[at].key != 0 && (slots_[at].key != print.key || slots_[at].check != print.check)) {
+    at = (at + 1) & mask;
+  }
+  return at;
+}
+
+void SearchedCounts::Expect(std::string_view text) {
+  expected_ = Fingerprint(text);
+  if (expected_ && !slots_.empty()) {
+    __builtin_prefetch(&slots_[static_cast<size_t>(expected_->key) & (slots_.size() - 1)]);
+  }
+}
+
+std::optional<double> SearchedCounts::Find() const {
+  if (slots_.empty() || !expected_) return std::nullopt;
+  const Slot& slot = slots_[SlotOf(*expected_)];
+  if (slot.key == 0) return std::nullopt;
+  return slot.count;
+}
+
+void SearchedCounts::Remember(double count) {
+  if (!expected_ || count < 0 || count > 4294967295.0) return;
+  if ((used_ + 1) * 2 > slots_.size()) Grow();
+  Slot& slot = slots_[SlotOf(*expected_)];
+  if (slot.key == 0) ++used_;
+  slot = Slot{expected_->key, expected_->check, static_cast<std::uint32_t>(count)};
+}
+
+void SearchedCounts::Grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+  for (const Slot& s : old) {
+    if (s.key != 0) slots_[SlotOf({s.key, s.check})] = s;
+  }
+}
+
 host::Result<double> Occurrences(host::Application& app, const host::RangeRef& column,
-                                 const ComparedValue& value) {
+                                 const ComparedValue& value, SearchedCounts* searched) {
   const std::string& text = value.text;
+  const bool misread = Misread(value);
+  // Where the text was searched for before, its count is on its way while the host counts.
+  if (misread && searched) searched->Expect(text);
   auto function = KX_TRY(app.WorksheetFunction());
   // The criterion's text goes back into the scratch after the call: a run of a million rows
   // builds its criteria in one buffer. The host calls the add-in on one thread.
@@ -97,10 +166,13 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
   auto count = function->CountIf(column, criterion);
   scratch = std::move(criterion).AsText();
   double counted = KX_TRY(std::move(count));
-  if (!Misread(value)) return counted;
+  if (!misread) return counted;
   // A long number's text is counted by the host with every text sharing its first 15 digits,
   // itself included: counted once, it is the only one, and nothing need be looked at.
   if (counted == 1 && !SpellsKeyword(text)) return counted;
+  if (searched) {
+    if (auto known = searched->Find()) return *known;
+  }
   // The host counted another value (the boolean, the error, every number sharing the first 15
   // digits): the cells holding the very text are counted instead.
   double holding = 0;
@@ -108,6 +180,7 @@ host::Result<double> Occurrences(host::Application& app, const host::RangeRef& c
     ++holding;
     return true;
   }));
+  if (searched) searched->Remember(holding);
   return holding;
 }
 

@@ -3,6 +3,13 @@
 // command that compares must keep apart what a user would call distinct, and still find every
 // true repeat.
 
+#include <cctype>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engines/WorkingCells.h"
 #include "runner/Operations.h"
 #include "tests/engines/EngineScenario.h"
 
@@ -124,6 +131,81 @@ TEST_F(TextComparedValues, RemovingUniqueKeywordTextsKeepsTheirRepeats) {
   Run(kRemoveAllUnique);
   // An error value has no text: it is never compared, and stays.
   EXPECT_THAT(Kept(9), ElementsAre(true, false, true, false, false, false, true, true, true));
+}
+
+// A column of many card numbers in groups of one to four, each group's numbers sharing their
+// first 15 digits, with long numbers in exponent form written in either case: every command
+// that counts must give each row the count of the cells holding its very text, however often
+// the same texts come round.
+TEST_F(TextComparedValues, ManyCardNumbersEachCountedByItsOwnText) {
+  std::vector<std::string> cells{"Card"};
+  std::map<std::string, int> times;  // by the text as the search matches it
+  for (int group = 0; group < 40; ++group) {
+    const std::string first15 = "4" + std::to_string(10000000000000 + group * 7919);
+    for (int last = 0; last <= group % 4; ++last) {
+      const std::string number = first15 + std::to_string(last);
+      for (int copy = 0; copy <= (group + last) % 3; ++copy) cells.push_back("'" + number);
+    }
+  }
+  for (const char* text : {"1234567890123456E5", "1234567890123456e5", "1234567890123457E5"}) {
+    cells.push_back(std::string("'") + text);
+  }
+  for (size_t i = 1; i < cells.size(); ++i) {
+    std::string key = cells[i].substr(1);
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ++times[key];
+  }
+  auto repeated = [&](size_t row) {
+    std::string key = cells[row - 1].substr(1);
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return times[key] > 1;
+  };
+  const size_t n = cells.size();
+  Column("A", cells);
+  Select("A1:A" + std::to_string(n));
+
+  size_t duplicates = 0;
+  std::vector<long> fills{kNoFill};
+  std::vector<bool> kept{true};
+  for (size_t row = 2; row <= n; ++row) {
+    duplicates += repeated(row) ? 1 : 0;
+    fills.push_back(repeated(row) ? 36 : kNoFill);
+    kept.push_back(repeated(row));
+  }
+  Count(kColorDuplicateRows, /*colour=*/true);
+  EXPECT_EQ(Counted(), std::to_string(duplicates));
+  EXPECT_EQ(Fills(n), fills);
+  Count(kCountDuplicates, /*colour=*/false);
+  EXPECT_EQ(Counted(), std::to_string(duplicates));
+  EXPECT_THAT(screen.Finish(), ::testing::IsEmpty());
+  // The heading occurs once, so it goes too.
+  kept[0] = false;
+  Run(kRemoveAllUnique);
+  EXPECT_EQ(Kept(n), kept);
+}
+
+TEST(SearchedCounts, KeepsEachTextsCountThroughGrowthWithTheCaseAside) {
+  engines::SearchedCounts counts;
+  auto text = [](int i) { return "4" + std::to_string(100000000000000LL + i * 7LL) + "E3"; };
+  for (int i = 0; i < 5000; ++i) {
+    counts.Expect(text(i));
+    ASSERT_FALSE(counts.Find().has_value()) << i;
+    counts.Remember(i % 9 + 1);
+  }
+  for (int i = 0; i < 5000; ++i) {
+    std::string lower = text(i);
+    lower[lower.size() - 2] = 'e';
+    counts.Expect(lower);
+    ASSERT_EQ(counts.Find(), std::optional<double>(i % 9 + 1)) << i;
+  }
+  counts.Expect(text(5000));
+  EXPECT_FALSE(counts.Find().has_value());
+  // A text with other than ASCII characters is not kept: its case is not the search's to fold.
+  counts.Expect(
+      "\xc3\xa9"
+      "1234567890123456");
+  counts.Remember(3);
+  EXPECT_FALSE(counts.Find().has_value());
 }
 
 }  // namespace
