@@ -182,6 +182,11 @@ TEST_F(TextComparedValues, ManyCardNumbersEachCountedByItsOwnText) {
   kept[0] = false;
   Run(kRemoveAllUnique);
   EXPECT_EQ(Kept(n), kept);
+
+  Column("A", cells);
+  for (auto&& k : kept) k = !k;
+  Run(kRemoveAllDuplicates);
+  EXPECT_EQ(Kept(n), kept);
 }
 
 TEST(SearchedCounts, KeepsEachTextsCountThroughGrowthWithTheCaseAside) {
