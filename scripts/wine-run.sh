@@ -39,21 +39,29 @@ make_prefix() {
 # Wine's own words when its server process, not the program, failed.
 server_failed='wineserver crashed|wine server failed to run|wine server never started|wine server seems to be running|wine client error'
 
-# The Wine processes of this prefix whose program matches the pattern ("*wine*": all of them).
-prefix_processes() {
+# Every Wine process of this prefix. After its server died they would wait for it forever.
+kill_prefix_processes() {
   local proc
   for proc in /proc/[0-9]*; do
-    # shellcheck disable=SC2254  # the pattern is the argument's own
-    case "$(readlink "$proc/exe" 2>/dev/null || true)" in $1) ;; *) continue ;; esac
+    case "$(readlink "$proc/exe" 2>/dev/null || true)" in *wine*) ;; *) continue ;; esac
     if tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
-      echo "${proc#/proc/}"
+      kill -KILL "${proc#/proc/}" 2>/dev/null || true
     fi
   done
 }
-# After its server died, they would wait for it forever.
-kill_prefix_processes() {
-  local pid
-  for pid in $(prefix_processes '*wine*'); do kill -KILL "$pid" 2>/dev/null || true; done
+
+# Whether a server serves the prefix: it works in a folder named after the prefix's device and
+# inode, whatever spelling of the prefix's path it was started with.
+server_running() {
+  local proc device inode
+  read -r device inode < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
+  for proc in /proc/[0-9]*; do
+    case "$(readlink "$proc/exe" 2>/dev/null || true)" in *wineserver*) ;; *) continue ;; esac
+    case "$(readlink "$proc/cwd" 2>/dev/null || true)" in
+      */"$(printf 'server-%x-%x' "$device" "$inode")") return 0 ;;
+    esac
+  done
+  return 1
 }
 
 # The server's own stderr goes to a log beside the prefix, so that its death is seen whichever
@@ -76,7 +84,7 @@ for attempt in 1 2 3; do
     missed=0
     while kill -0 "$program" 2>/dev/null; do
       sleep 1
-      if [ -z "$(prefix_processes '*wineserver*')" ]; then missed=$((missed + 1)); else missed=0; fi
+      if server_running; then missed=0; else missed=$((missed + 1)); fi
       if [ "$missed" -ge 2 ] ||
         grep -Eq "$server_failed" <<<"$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null)"; then
         : >"$died"
