@@ -50,16 +50,21 @@ kill_prefix_processes() {
   done
 }
 
-# Whether a server serves the prefix: it works in a folder named after the prefix's device and
-# inode, whatever spelling of the prefix's path it was started with.
+# The folder the prefix's server works in, named after the prefix's device and inode.
+server_folder() {
+  local device inode
+  read -r device inode < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 0
+  printf 'server-%x-%x' "$device" "$inode"
+}
+
+# Whether a server works in that folder, whatever spelling of the prefix's path it was started
+# with.
 server_running() {
-  local proc device inode
-  read -r device inode < <(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
+  local proc
+  [ -n "$1" ] || return 1
   for proc in /proc/[0-9]*; do
     case "$(readlink "$proc/exe" 2>/dev/null || true)" in *wineserver*) ;; *) continue ;; esac
-    case "$(readlink "$proc/cwd" 2>/dev/null || true)" in
-      */"$(printf 'server-%x-%x' "$device" "$inode")") return 0 ;;
-    esac
+    case "$(readlink "$proc/cwd" 2>/dev/null || true)" in */"$1") return 0 ;; esac
   done
   return 1
 }
@@ -68,9 +73,13 @@ server_running() {
 # run started it; the program's errors go to a file, read for the client's side of it.
 server_log="$WINEPREFIX.server.log"
 errors="$(mktemp)"
-trap 'rm -f "$errors" "$errors.died"' EXIT
+died="$errors.died"
+trap 'rm -f "$errors" "$died"' EXIT
+# What the server logged since this run began.
+server_said() { tail -c "+$((seen + 1))" "$server_log" 2>/dev/null || true; }
 for attempt in 1 2 3; do
   if [ ! -f "$WINEPREFIX/system.reg" ]; then make_prefix; fi
+  folder="$(server_folder)"
   seen="$(stat -c %s "$server_log" 2>/dev/null || echo 0)"
   # Starts a server unless one already serves the prefix (then it leaves at once, status 2).
   "$wineserver" 2>>"$server_log" || true
@@ -78,15 +87,13 @@ for attempt in 1 2 3; do
   program=$!
   # A program whose server died mid-run never ends by itself: it is stopped once the log says
   # so, or once no server has served the prefix for two looks running.
-  died="$errors.died"
   rm -f "$died"
   (
     missed=0
     while kill -0 "$program" 2>/dev/null; do
       sleep 1
-      if server_running; then missed=0; else missed=$((missed + 1)); fi
-      if [ "$missed" -ge 2 ] ||
-        grep -Eq "$server_failed" <<<"$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null)"; then
+      if server_running "$folder"; then missed=0; else missed=$((missed + 1)); fi
+      if [ "$missed" -ge 2 ] || grep -Eq "$server_failed" <<<"$(server_said)"; then
         : >"$died"
         kill_prefix_processes
         break
@@ -100,12 +107,12 @@ for attempt in 1 2 3; do
   wait "$watchdog" 2>/dev/null || true
   cat "$errors" >&2
   [ "$status" -ne 0 ] || exit 0
-  server_said="$(tail -c "+$((seen + 1))" "$server_log" 2>/dev/null || true)"
+  said="$(server_said)"
   if [ ! -f "$died" ] && ! grep -Eq "$server_failed" "$errors" &&
-    ! grep -Eq "$server_failed" <<<"$server_said"; then
+    ! grep -Eq "$server_failed" <<<"$said"; then
     exit "$status"
   fi
-  [ -z "$server_said" ] || echo "$server_said" >&2
+  [ -z "$said" ] || echo "$said" >&2
   # What the machine had left, for whoever reads the log: a full disk or memory kills the server.
   { df -h "$(dirname "$WINEPREFIX")" /tmp; free -m; } >&2 2>/dev/null || true
   [ "$attempt" -lt 3 ] || break
