@@ -21,6 +21,8 @@ std::optional<host::Variant> CellValue(host::Range& range, long row) {
 std::optional<std::string> CellText(host::Range& range, long row) {
   auto value = CellValue(range, row);
   if (!value) return std::nullopt;
+  // A text is taken as it came: a copy of a long one (a name, a card number) is an allocation.
+  if (value->IsText()) return std::move(*value).AsText();
   return ValueAsText(*value);
 }
 
