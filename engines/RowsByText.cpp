@@ -1,5 +1,8 @@
 #include "engines/RowsByText.h"
 
+#include <cstring>
+#include <new>
+
 namespace kx::engines {
 
 RowsByText::RowsByText(size_t expected) {
@@ -7,6 +10,25 @@ RowsByText::RowsByText(size_t expected) {
   while (n < expected * 2) n *= 2;
   slots_.resize(n);
   entries_.reserve(expected);
+  texts_.reserve(expected * kUnit);
+}
+
+std::uint32_t RowsByText::Keep(std::string_view text) {
+  const size_t at = texts_.size();
+  const size_t bytes = (sizeof(std::uint32_t) + text.size() + kUnit - 1) / kUnit * kUnit;
+  if (at / kUnit + bytes / kUnit >= kNoText) throw std::bad_alloc();
+  texts_.resize(at + bytes);
+  const auto length = static_cast<std::uint32_t>(text.size());
+  std::memcpy(texts_.data() + at, &length, sizeof length);
+  std::memcpy(texts_.data() + at + sizeof length, text.data(), text.size());
+  return static_cast<std::uint32_t>(at / kUnit);
+}
+
+std::string_view RowsByText::TextAt(std::uint32_t text) const {
+  const char* place = TextPlace(text);
+  std::uint32_t length = 0;
+  std::memcpy(&length, place, sizeof length);
+  return {place + sizeof length, length};
 }
 
 size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
@@ -14,7 +36,7 @@ size_t RowsByText::SlotOf(std::string_view text, std::uint64_t hash) const {
   auto h = static_cast<std::uint32_t>(hash);
   for (size_t i = h & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
-    if (s.text == kNone || (s.hash == h && entries_[static_cast<size_t>(s.text)].text == text)) return i;
+    if (s.text == kNoText || (s.hash == h && TextAt(s.text) == text)) return i;
   }
 }
 
@@ -23,9 +45,9 @@ void RowsByText::Grow() {
   old.swap(slots_);
   const size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {
-    if (s.text == kNone) continue;
+    if (s.text == kNoText) continue;
     size_t i = s.hash & mask;
-    while (slots_[i].text != kNone) i = (i + 1) & mask;
+    while (slots_[i].text != kNoText) i = (i + 1) & mask;
     slots_[i] = s;
   }
 }
@@ -48,10 +70,10 @@ void RowsByText::File(Pending& pending) {
   if ((groups_ + 1) * 2 > slots_.size()) Grow();
   size_t slot = SlotOf(pending.text, pending.hash);
   auto entry = static_cast<std::int32_t>(entries_.size());
-  entries_.push_back({std::move(pending.text), pending.row, kNone});
+  entries_.push_back({static_cast<std::int32_t>(pending.row), kNone});
   Slot& s = slots_[slot];
-  if (s.text == kNone) {
-    s = {static_cast<std::uint32_t>(pending.hash), entry, entry, entry};
+  if (s.text == kNoText) {
+    s = {static_cast<std::uint32_t>(pending.hash), Keep(pending.text), entry, entry};
     ++groups_;
   } else if (s.head == kNone) {
     s.head = s.tail = entry;
@@ -74,11 +96,10 @@ void RowsByText::Approach(std::uint64_t hash) const {
   const auto h = static_cast<std::uint32_t>(hash);
   for (size_t i = h & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
-    if (s.text == kNone) return;
+    if (s.text == kNoText) return;
     if (s.hash != h) continue;
-    const Entry& first = entries_[static_cast<size_t>(s.text)];
-    __builtin_prefetch(&first);
-    if (s.head != kNone && s.head != s.text) __builtin_prefetch(&entries_[static_cast<size_t>(s.head)]);
+    __builtin_prefetch(TextPlace(s.text));
+    if (s.head != kNone) __builtin_prefetch(&entries_[static_cast<size_t>(s.head)]);
     return;
   }
 }

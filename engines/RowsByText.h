@@ -35,10 +35,11 @@ class RowsByText {
 
  private:
   static constexpr std::int32_t kNone = -1;
+  static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
   struct Slot {
     std::uint32_t hash = 0;
-    std::int32_t text = kNone;  // the entry whose text the group has; kNone: an empty slot
-    std::int32_t head = kNone;  // the group's rows still filed, first and last; kNone: none
+    std::uint32_t text = kNoText;  // where the group's text is kept; kNoText: an empty slot
+    std::int32_t head = kNone;     // the group's rows still filed, first and last; kNone: none
     std::int32_t tail = kNone;
   };
   static std::uint64_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
@@ -61,14 +62,21 @@ class RowsByText {
   // the address translation.
   std::vector<Slot, host::HugePageAllocator<Slot>> slots_;  // a power of two, at most half used
   size_t groups_ = 0;
-  // An entry's text, row and the next entry of the same text sit together: a lookup that
-  // finds the text has the row in the same cache line.
+  // A row and the next row of the same text.
   struct Entry {
-    std::string text;
-    long row;
+    std::int32_t row;
     std::int32_t next;
   };
   std::vector<Entry, host::HugePageAllocator<Entry>> entries_;
+
+  // Each group's text, once, one after another: its length and then its characters, from a
+  // multiple of kUnit bytes, whose count a slot holds. A million rows of names or card numbers
+  // make one block, not a million strings to allocate and, at the end, to free one by one.
+  static constexpr size_t kUnit = 16;
+  std::uint32_t Keep(std::string_view text);
+  const char* TextPlace(std::uint32_t text) const { return texts_.data() + size_t{text} * kUnit; }
+  std::string_view TextAt(std::uint32_t text) const;
+  std::vector<char> texts_;
 };
 
 }  // namespace kx::engines

@@ -20,6 +20,8 @@ TEST(RowsByText, OffersEachTextsRowsInOrderUntilTakenOut) {
   for (long row = 1000; row >= 1; --row) {
     std::string text = "t" + std::to_string(random() % 300);
     if (row % 7 == 0) text += std::string(40, 'x');  // beyond any inline storage
+    // Every length from none to past two of the table's units of text storage.
+    if (row % 11 == 0) text = std::string(static_cast<size_t>(row % 37), 'e');
     table.Add(text, row);
     expected[text].push_back(row);
   }
