@@ -37,12 +37,16 @@ class Faults {
   // is found by the literal's address, without hashing the name, and a call that nobody records
   // or fails is counted inline.
   std::optional<host::Error> Enter(const char* name) {
-    Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
-    if (recent.name == name && log_ == nullptr && rules_.empty()) {
-      ++*recent.count;
-      return std::nullopt;
-    }
+    if (CountQuietly(name)) return std::nullopt;
     return EnterLiteral(name);
+  }
+  // Counts a call of `name`, a string literal, when nobody records or fails calls and the
+  // name's counter is at hand; false, and nothing counted, when Enter must see to it.
+  bool CountQuietly(const char* name) {
+    Recent& recent = recent_[(reinterpret_cast<std::uintptr_t>(name) >> 3) % recent_.size()];
+    if (recent.name != name || log_ != nullptr || !rules_.empty()) return false;
+    ++*recent.count;
+    return true;
   }
 
  private:

@@ -52,7 +52,7 @@ bool Range::AllWholeColumns() const {
   return std::all_of(areas_.begin(), areas_.end(), [](const Area& a) { return a.IsWholeColumns(); });
 }
 
-host::Result<void> Range::Enter(const char* name) const {
+host::Result<void> Range::EnterCounting(const char* name) const {
   KX_MEMHOST_ENTER(*sheet_->state, name);
   if (!sheet_->Alive()) return ObjectGone();
   return {};
