@@ -19,14 +19,19 @@ inline size_t FirstWildcardChar(std::string_view text) {
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   // A byte of `x` is zero exactly where its high bit is set in the result; others give no bit.
   auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) {
+  auto holdsOne = [&](size_t at) {
     std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    if ((zeroBytes(word ^ (kOnes * '*')) | zeroBytes(word ^ (kOnes * '?')) |
-         zeroBytes(word ^ (kOnes * '~'))) != 0) {
-      break;  // the byte is found below; a borrow may flag a later byte, never an earlier one
-    }
+    std::memcpy(&word, text.data() + at, 8);
+    return (zeroBytes(word ^ (kOnes * '*')) | zeroBytes(word ^ (kOnes * '?')) |
+            zeroBytes(word ^ (kOnes * '~'))) != 0;
+  };
+  size_t i = 0;
+  // A word that holds one is looked through below; a borrow may flag a later byte, never an
+  // earlier one.
+  while (i + 8 <= text.size() && !holdsOne(i)) i += 8;
+  // The bytes left over, as the last eight of the text: a text without wildcards ends here.
+  if (i < text.size() && text.size() >= 8 && i + 8 > text.size() && !holdsOne(text.size() - 8)) {
+    return text.size();
   }
   while (i < text.size() && !IsWildcardChar(text[i])) ++i;
   return i;
