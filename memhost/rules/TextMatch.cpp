@@ -142,17 +142,36 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   // ASCII and already folded. A lower-case letter may take a byte more than its capital (U+023A,
   // two bytes, becomes U+2C65, three): the folded text is written into room for half as much
   // again, made larger should a character need it, and cut to its length.
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  // Eight bytes of ASCII folded into `to`; false, and nothing written, when one is beyond it.
+  auto foldWordTo = [&](size_t i, char* to) {
+    std::uint64_t w;
+    std::memcpy(&w, utf8.data() + i, 8);
+    if (w & kHigh) return false;
+    // A byte's top bit is set by adding when it is at least 'A', and again when beyond 'Z'.
+    std::uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
+    w |= upper >> 2;
+    std::memcpy(to, &w, 8);
+    return true;
+  };
   auto slow = [&](size_t from) {
-    out.resize(at + from + (utf8.size() - from) * 3 / 2 + 4);
+    out.resize(at + from + (utf8.size() - from) * 3 / 2 + 8);
     char* to = out.data() + at + from;
     for (size_t j = from; j < utf8.size();) {
-      if (out.data() + out.size() - to < 4) {
+      if (out.data() + out.size() - to < 8) {
         const auto written = static_cast<size_t>(to - out.data());
-        out.resize(out.size() + 4 + (utf8.size() - j) * 2);
+        out.resize(out.size() + 8 + (utf8.size() - j) * 2);
         to = out.data() + written;
       }
       auto b = static_cast<unsigned char>(utf8[j]);
       if (b < 0x80) {
+        // The ASCII between accented letters ("Müller, Zoë") goes a word at a time again.
+        if (j + 8 <= utf8.size() && foldWordTo(j, to)) {
+          to += 8;
+          j += 8;
+          continue;
+        }
         *to++ = static_cast<char>(static_cast<unsigned>(b - 'A') < 26u ? b + 32 : b);
         ++j;
         continue;
@@ -161,18 +180,7 @@ void AppendFolded(std::string_view utf8, std::string& out) {
     }
     out.resize(static_cast<size_t>(to - out.data()));
   };
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  auto foldWord = [&](size_t i) {
-    std::uint64_t w;
-    std::memcpy(&w, utf8.data() + i, 8);
-    if (w & kHigh) return false;
-    // A byte's top bit is set by adding when it is at least 'A', and again when beyond 'Z'.
-    std::uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
-    w |= upper >> 2;
-    std::memcpy(folded + i, &w, 8);
-    return true;
-  };
+  auto foldWord = [&](size_t i) { return foldWordTo(i, folded + i); };
   size_t i = 0;
   for (; i + 8 <= utf8.size(); i += 8) {
     if (!foldWord(i)) return slow(i);

@@ -101,13 +101,16 @@ TEST(TextFolding, FoldsEveryAsciiByteWhereverItStands) {
 TEST(TextFolding, ATextFoldsAsItsCharactersOneByOne) {
   // Texts of ASCII, accented and other letters, letters whose lower case is longer (U+023A
   // becomes U+2C65, a byte more) or shorter (the Kelvin sign becomes "k"), and malformed bytes,
-  // in random mixes of every length: folded whole, each is its characters folded one by one. No
-  // piece starts with a continuation byte, so a lone lead byte stays a character of its own.
+  // and runs of ASCII, in random mixes of every length: folded whole, each is its pieces folded
+  // one by one. No piece starts with a continuation byte, so a lone lead byte stays a character
+  // of its own.
   EXPECT_EQ(Fold("\xC8\xBA"), "\xE2\xB1\xA5");
   EXPECT_EQ(Fold("\xE2\x84\xAA"), "k");
   EXPECT_EQ(Fold("JÜRGEN MÜLLER, Åsa"), "jürgen müller, åsa");
-  const char* pieces[] = {"A", "z", " ", "Ü", "é", "Ω", "Ж", "\xC8\xBA", "\xE2\x84\xAA", "€",
-                          "😀", "\xFF", "\xC3", "İ", "ẞ", "7", "@"};
+  const char* pieces[] = {"A", "z", " ", "Ü", "é", "Ω", "Ж", "\xC8\xBA", "\xE2\x84\xAA", "€", "😀",
+                          "\xFF", "\xC3", "İ", "ẞ", "7", "@",
+                          // runs of ASCII long enough to be folded a word at a time
+                          "QUICK BROWN", "Fox Jumps", "ZZZZzzzz"};
   std::mt19937 random(5);
   for (int round = 0; round < 3000; ++round) {
     std::string text, expected;
