@@ -1,6 +1,7 @@
 #include "engines/UndoRecord.h"
 
 #include <new>
+#include <utility>
 
 namespace kx::engines {
 
@@ -32,22 +33,28 @@ void EndUndoRecord(ui::AddinState& state) {
   }
 }
 
-host::Result<host::Variant> ContentsToRestore(host::Range& cell) {
+host::Result<void> RecordContents(host::Range& cell, ui::UndoEntry& entry) {
   auto formula = KX_TRY(cell.Formula());
-  if (formula.IsText() && formula.AsText().starts_with("=")) return formula;
+  if (formula.IsText() && formula.AsText().starts_with("=")) {
+    entry.SavedFormula = std::move(formula);
+    return {};
+  }
   auto value = KX_TRY(cell.Value());
-  // Typed back, a text such as "007", "TRUE" or "1/2" would become a number, a truth value or a
-  // date; the apostrophe keeps it the text it was.
-  if (value.IsText()) return host::Variant("'" + value.AsText());
-  if (value.IsError()) return formula;
-  return value;
+  if (value.IsError()) {
+    entry.SavedFormula = std::move(formula);
+    return {};
+  }
+  entry.KeptAsText = value.IsText();
+  entry.SavedFormula = std::move(value);
+  return {};
 }
 
 host::Result<void> ClearRecorded(ui::AddinState& state, host::Range& cell) {
-  auto contents = KX_TRY(ContentsToRestore(cell));
-  auto address = KX_TRY(cell.Address());
+  ui::UndoEntry entry;
+  KX_TRY(RecordContents(cell, entry));
+  entry.CellAddress = KX_TRY(cell.Address());
   if (!state.UndoEntries) state.UndoEntries.emplace(1);
-  state.UndoEntries->push_back(ui::UndoEntry{std::move(contents), std::move(address)});
+  state.UndoEntries->push_back(std::move(entry));
   auto cleared = cell.Clear();
   // A cell the host would not clear still holds its contents: nothing to bring back.
   if (!cleared.ok()) state.UndoEntries->pop_back();

@@ -19,8 +19,8 @@ void EndUndoRecord(ui::AddinState& state);
 // is: clearing what Undo could not bring back would lose it for good.
 host::Result<void> ClearRecorded(ui::AddinState& state, host::Range& cell);
 
-// What the cell's Formula must be set to for it to hold its contents again: its formula, or its
-// constant (text marked with a leading apostrophe so that "007" stays text).
-host::Result<host::Variant> ContentsToRestore(host::Range& cell);
+// Records in `entry` what the cell's Formula must be set to for it to hold its contents again:
+// its formula, or its constant.
+host::Result<void> RecordContents(host::Range& cell, ui::UndoEntry& entry);
 
 }  // namespace kx::engines

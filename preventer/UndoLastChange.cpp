@@ -29,7 +29,7 @@ host::Result<void> Restore(ui::AddinState& state) {
   const std::vector<ui::UndoEntry> entries = *state.UndoEntries;
   for (size_t i = 1; i < entries.size(); ++i) {
     auto cell = KX_TRY(app.Range(entries[i].CellAddress));
-    KX_TRY(cell->SetFormula(entries[i].SavedFormula));
+    KX_TRY(cell->SetFormula(entries[i].FormulaToWrite()));
   }
   return {};
 }

@@ -22,6 +22,15 @@ namespace kx::ui {
 struct UndoEntry {
   host::Variant SavedFormula;  // as the cell's Formula accepts it: a formula text or a constant
   std::string CellAddress;     // as the host's Range lookup accepts it on the sheet, e.g. $B$7
+  // SavedFormula is a text constant, which goes back behind an apostrophe so that it stays the
+  // text it was: typed back, "007", "TRUE" or "1/2" would become a number, a truth value or a
+  // date. The text is kept as the cell gave it: a million cleared cells are not a million texts
+  // copied once more.
+  bool KeptAsText = false;
+
+  host::Variant FormulaToWrite() const {
+    return KeptAsText ? host::Variant("'" + SavedFormula.AsText()) : SavedFormula;
+  }
 };
 
 class AddinState {
