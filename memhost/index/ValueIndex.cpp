@@ -570,6 +570,9 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   }
   --nonBlank_;
   std::uint32_t place = PlaceOf(pos);
+  const std::uint32_t shownPlace =
+      area_.columns() == 1 ? PlaceAt(shownPlaces_, static_cast<size_t>(pos.row - area_.firstRow))
+                           : 0;
   Remember(places_, pos, 0);
   Remember(shownPlaces_, pos, 0);
   // Plain text: one entry, the one this cell's place names, as a count trusts it; the text
@@ -594,8 +597,20 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   auto dropUnused = [&](const Entry& entry) {
     if (entry.Unused()) Unused();
   };
+  // An entry is taken from the place its row keeps when its key is the one asked for: a
+  // number cleared at a random row then waits on memory for its entries, not also for the
+  // slots that lead to them.
+  auto find = [&](const std::string& key, std::uint32_t at, std::uint32_t* found) -> Entry* {
+    if (at != 0) {
+      if (Entry* entry = entries_.At(at, key)) {
+        if (found != nullptr) *found = at;
+        return entry;
+      }
+    }
+    return entries_.Find(key, found);
+  };
   if (countKey == shownKey) {
-    Entry* entry = entries_.Find(shownKey, &place);
+    Entry* entry = find(shownKey, place, &place);
     if (entry == nullptr) return;
     RecordCleared(place);
     --entry->count;
@@ -604,12 +619,12 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     return;
   }
   if (!countKey.empty()) {
-    if (Entry* entry = entries_.Find(countKey)) {
+    if (Entry* entry = find(countKey, place, nullptr)) {
       --entry->count;
       dropUnused(*entry);
     }
   }
-  if (Entry* entry = entries_.Find(shownKey, &place)) {
+  if (Entry* entry = find(shownKey, shownPlace, &place)) {
     RecordCleared(place);
     RemoveShown(*entry, pos);
     dropUnused(*entry);
