@@ -87,6 +87,19 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
   constexpr size_t kAhead = 12;
   std::array<Pending, kAhead> ring;
   std::string earlier;
+  // Most repeats were typed the same: texts that show as themselves and agree byte for byte
+  // show the same, with no folding of the earlier row's to tell.
+  auto typedAlike = [&](std::int32_t a, std::int32_t b) {
+    for (std::int32_t c = list.firstColumn; c <= list.lastColumn; ++c) {
+      const Cell* x = sheet.CellAt({a, c});
+      const Cell* y = sheet.CellAt({b, c});
+      if (x == nullptr || y == nullptr || !x->value.IsText() || !y->value.IsText() ||
+          x->value.AsText() != y->value.AsText() || !asItself(x->style) || !asItself(y->style)) {
+        return false;
+      }
+    }
+    return true;
+  };
   auto file = [&](const Pending& p) {
     for (size_t i = p.hash & mask;; i = (i + 1) & mask) {
       Slot& slot = slots[i];
@@ -95,6 +108,10 @@ void HideRepeatedRows(const Book& book, Sheet& sheet, const Area& list) {
         return;
       }
       if (slot.hash != p.hash) continue;
+      if (typedAlike(slot.row, p.row)) {
+        sheet.SetRowHidden(p.row, true);
+        return;
+      }
       AppendRowKey(book, sheet, list, slot.row, asItself, earlier);
       if (earlier == p.key) {
         sheet.SetRowHidden(p.row, true);  // shown by an earlier row

@@ -481,6 +481,24 @@ TEST_F(UniqueFilterTest, HidesRowsRepeatingAnEarlierRowsDisplayedText) {
   EXPECT_EQ(sheetObject->ShowAllData().error().number, host::err::ApplicationDefined);
 }
 
+TEST_F(UniqueFilterTest, TextsAreComparedAsTheirFormatsShowThem) {
+  // Rows 3 and 5 hold the text of row 2 behind a format that shows it as "Ref abc", which row 4
+  // holds in capitals: the same text typed is no repeat where it shows otherwise.
+  Style ref;
+  ref.numberFormat = "\"Ref \"@";
+  const StyleId shownAsRef = book_->styles.Intern(ref);
+  sheet().SetCell({1, 1}, Cell{"Name"});
+  sheet().SetCell({2, 1}, Cell{"abc"});
+  sheet().SetCell({3, 1}, Cell{"abc", "", shownAsRef});
+  sheet().SetCell({4, 1}, Cell{"REF ABC"});
+  sheet().SetCell({5, 1}, Cell{"abc", "", shownAsRef});
+  sheet().SetCell({6, 1}, Cell{"abc"});
+  host::AdvancedFilterArgs args;
+  args.Unique = true;
+  ASSERT_TRUE(At("A1:A6")->AdvancedFilter(args).ok());
+  EXPECT_EQ(sheet().HiddenRows(), (std::vector<std::int32_t>{4, 5, 6}));
+}
+
 TEST_F(UniqueFilterTest, SeveralColumnsCompareWholeRows) {
   const char* rows[][2] = {{"k", "v"}, {"a", "1"}, {"A", "2"}, {"a", "1"}, {"b", "1"}};
   for (std::int32_t r = 0; r < 5; ++r) {
