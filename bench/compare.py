@@ -46,6 +46,9 @@ SHEET_FLOOR = os.environ.get("SHEET_FLOOR",
 PYTHON = os.environ.get("PYTHON", "/usr/bin/python3")
 MODULES = {"pandas": "python3-pandas", "openpyxl": "python3-openpyxl",
            "jinja2": "python3-jinja2", "xlsxwriter": "python3-xlsxwriter"}
+# The modules only the pandas tool uses (its colouring goes through a Styler, which needs
+# jinja2); openpyxl and xlsxwriter this script needs itself.
+PANDAS_ONLY = {"pandas", "jinja2"}
 # The macro needs LibreOffice's Python bridge and its Python script provider.
 LIBREOFFICE = ["libreoffice-calc-nogui", "python3-uno", "libreoffice-script-provider-python"]
 TIME = "/usr/bin/time"  # GNU time, for each run's peak memory
@@ -803,12 +806,23 @@ class Job:
         ]
 
 
-def ensure_packages():
+def skipped(tool, skip):
+    """Whether --skip leaves out the tool named so (its name's start, in any case)."""
+    return any(tool.lower().startswith(s) for s in skip)
+
+
+def ensure_packages(skip):
+    """Installs what is missing for the tools that will run: a tool left out by --skip
+    (pandas, LibreOffice) needs nothing installed."""
     missing = []
     for module, package in MODULES.items():
+        if module in PANDAS_ONLY and skipped("pandas", skip):
+            continue
         if subprocess.run([PYTHON, "-c", "import " + module], capture_output=True).returncode:
             missing.append(package)
-    if shutil.which("soffice") is None:
+    if skipped("LibreOffice", skip):
+        pass
+    elif shutil.which("soffice") is None:
         missing += LIBREOFFICE
     else:
         missing += [p for p in LIBREOFFICE[1:] if subprocess.run(
@@ -820,6 +834,10 @@ def ensure_packages():
         print("installing " + " ".join(missing), file=sys.stderr)
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
         subprocess.run(["apt-get", "install", "-y", "--no-install-recommends"] + missing, env=env)
+
+
+def skip_list(args):
+    return [s.strip().lower() for s in args.skip.split(",") if s.strip()]
 
 
 def run_once(command, env, output, timeout):
@@ -995,9 +1013,9 @@ def count_cells(path, job):
 def time_command(args, command, source):
     job = Job(command, args.select, args.list_select)
     results = []
-    skip = [s.strip().lower() for s in args.skip.split(",") if s.strip()]
+    skip = skip_list(args)
     for name, argv, env in job.tools(args.work):
-        if any(name.lower().startswith(s) for s in skip):
+        if skipped(name, skip):
             continue
         times, peaks, failure = [], [], None
         for run in range(args.runs):
@@ -1132,8 +1150,11 @@ def main():
     global FAILURES
     FAILURES = os.path.join(args.work, "failures.log")
     header = {"machine": machine_line(), "command": reproduce_line()}
-    ensure_packages()
-    prepare_libreoffice(args.work)
+    # A check compares every tool, whatever --skip says.
+    skip = [] if args.check else skip_list(args)
+    ensure_packages(skip)
+    if not skipped("LibreOffice", skip):
+        prepare_libreoffice(args.work)
     if args.check:
         sys.exit(0 if check(args, commands) else 1)
 
