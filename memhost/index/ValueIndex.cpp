@@ -570,9 +570,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   }
   --nonBlank_;
   std::uint32_t place = PlaceOf(pos);
-  const std::uint32_t shownPlace =
-      area_.columns() == 1 ? PlaceAt(shownPlaces_, static_cast<size_t>(pos.row - area_.firstRow))
-                           : 0;
+  const std::uint32_t shownPlace = PlaceAt(shownPlaces_, static_cast<size_t>(pos.row - area_.firstRow));
   Remember(places_, pos, 0);
   Remember(shownPlaces_, pos, 0);
   // Plain text: one entry, the one this cell's place names, as a count trusts it; the text
