@@ -1,8 +1,12 @@
 #include "engines/WorkingCells.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engines/UndoRecord.h"
 
 #include "engines/ValueText.h"
+#include "host/AsciiWords.h"
 
 namespace kx::engines {
 
@@ -97,16 +101,14 @@ std::uint64_t Mix(std::uint64_t x) {
 }  // namespace
 
 std::optional<SearchedCounts::Print> SearchedCounts::Fingerprint(std::string_view text) {
-  // Two lanes over the text's bytes, eight at a time, each folded in its own way.
+  // Two lanes over the text's bytes, eight at a time (the last word filled up with zeros), each
+  // folded in its own way; the capitals are made small letters a word at a time.
   std::uint64_t a = 0x9e3779b97f4a7c15ULL ^ text.size(), b = 0xc2b2ae3d27d4eb4fULL + text.size();
   for (size_t at = 0; at < text.size(); at += 8) {
     std::uint64_t word = 0;
-    for (size_t i = 0; i < 8 && at + i < text.size(); ++i) {
-      auto c = static_cast<unsigned char>(text[at + i]);
-      if (c >= 0x80) return std::nullopt;
-      if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
-      word |= static_cast<std::uint64_t>(c) << (8 * i);
-    }
+    std::memcpy(&word, text.data() + at, std::min<size_t>(8, text.size() - at));
+    if (!host::AllAscii(word)) return std::nullopt;
+    word = host::FoldAsciiWord(word);
     a = Mix(a ^ word);
     b = Mix(b + word * 0xff51afd7ed558ccdULL);
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "host/AsciiWords.h"
 #include "host/Wildcards.h"
 #include "memhost/model/Utf8.h"
 
@@ -142,16 +143,12 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   // ASCII and already folded. A lower-case letter may take a byte more than its capital (U+023A,
   // two bytes, becomes U+2C65, three): the folded text is written into room for half as much
   // again, made larger should a character need it, and cut to its length.
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   // Eight bytes of ASCII folded into `to`; false, and nothing written, when one is beyond it.
   auto foldWordTo = [&](size_t i, char* to) {
     std::uint64_t w;
     std::memcpy(&w, utf8.data() + i, 8);
-    if (w & kHigh) return false;
-    // A byte's top bit is set by adding when it is at least 'A', and again when beyond 'Z'.
-    std::uint64_t upper = (w + kOnes * (0x80 - 'A')) & ~(w + kOnes * (0x80 - 'Z' - 1)) & kHigh;
-    w |= upper >> 2;
+    if (!host::AllAscii(w)) return false;
+    w = host::FoldAsciiWord(w);
     std::memcpy(to, &w, 8);
     return true;
   };

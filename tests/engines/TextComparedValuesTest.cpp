@@ -205,12 +205,20 @@ TEST(SearchedCounts, KeepsEachTextsCountThroughGrowthWithTheCaseAside) {
   }
   counts.Expect(text(5000));
   EXPECT_FALSE(counts.Find().has_value());
-  // A text with other than ASCII characters is not kept: its case is not the search's to fold.
-  counts.Expect(
-      "\xc3\xa9"
-      "1234567890123456");
-  counts.Remember(3);
+  // Capitals anywhere are the same text; a text one letter longer, or with other than ASCII
+  // characters anywhere, is not: its case is not the search's to fold.
+  counts.Expect("TRUE-4111111111111111-X");
+  counts.Remember(2);
+  counts.Expect("true-4111111111111111-x");
+  EXPECT_EQ(counts.Find(), std::optional<double>(2));
+  counts.Expect("true-4111111111111111-xy");
   EXPECT_FALSE(counts.Find().has_value());
+  for (const char* accented : {"\xc3\xa9" "1234567890123456", "1234567890123456\xc3\xa9",
+                               "12345678\xc3\xa9" "90123456"}) {
+    counts.Expect(accented);
+    counts.Remember(3);
+    EXPECT_FALSE(counts.Find().has_value()) << accented;
+  }
 }
 
 }  // namespace
