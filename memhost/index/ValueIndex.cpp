@@ -519,9 +519,13 @@ bool AreaIndex::IsPlainText(const Cell& cell) const {
   return cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell);
 }
 
-std::string AreaIndex::ShownKey(const Cell& cell) const {
-  if (ShowsAsItself(cell)) return TextKey(cell.value.AsText());
-  return TextKey(DisplayText(cell.value, styles_.Get(cell.style).numberFormat));
+const std::string& AreaIndex::ShownKey(const Cell& cell) {
+  if (ShowsAsItself(cell)) {
+    SetTextKey(cell.value.AsText(), scratch_);
+  } else {
+    SetTextKey(DisplayText(cell.value, styles_.Get(cell.style).numberFormat), scratch_);
+  }
+  return scratch_;
 }
 
 void AreaIndex::Add(CellPos pos, const Cell& cell) {
@@ -545,7 +549,7 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
     return;
   }
   auto countKey = CountKey(cell.value);
-  std::string shownKey = ShownKey(cell);
+  const std::string& shownKey = ShownKey(cell);
   // Text that is not numeric shows as itself: one entry serves both keys.
   if (countKey && *countKey == shownKey) {
     Entry& entry = EntryFor(shownKey, &place);
@@ -588,7 +592,7 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry->Unused()) Unused();
     return;
   }
-  std::string shownKey = ShownKey(cell);
+  const std::string& shownKey = ShownKey(cell);
   // Plain text went above: what is left has its own count key, or none.
   std::string countKey = CountKey(cell.value).value_or("");
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.

@@ -113,7 +113,8 @@ class AreaIndex {
   // Text that is not numeric and shows as itself: one key, "t" + its folded text, serves both
   // counting and showing.
   bool IsPlainText(const Cell& cell) const;
-  std::string ShownKey(const Cell& cell) const;
+  // The key of the text a cell shows, in scratch_ until the next key is built there.
+  const std::string& ShownKey(const Cell& cell);
 
   // The build of a large one-column area.
   void BuildSplit(const Sheet& sheet);
