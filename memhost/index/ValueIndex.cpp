@@ -118,6 +118,13 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   if (from > to) return;
   // Reading a style's format is learnt once per style; learnt now, it is only read later.
   for (StyleId style = 0; style < styles_.size(); ++style) (void)textAsItself_(style);
+  // A number in the General format, most numbers, is keyed here too: counted by its number,
+  // shown by its general reading, as numeric text is.
+  std::vector<bool> general(styles_.size());
+  for (StyleId style = 0; style < styles_.size(); ++style) {
+    const std::string& format = styles_.Get(style).numberFormat;
+    general[style] = format == "General" || format.empty();
+  }
 
   // What a key stands for: plain text has one key for counting and showing; numeric text is
   // counted by its number and shown by its text, two keys.
@@ -154,6 +161,18 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
            static_cast<std::uint16_t>(key.size()), role, row});
     };
     sheet.ForEachInColumn(column, first, last, [&](std::int32_t row, const Cell& cell) {
+      if (cell.value.IsNumber() && cell.style < general.size() &&
+          general[cell.style]) {
+        const double number = cell.value.AsNumber();
+        size_t offset = half.keys.size();
+        half.keys += NumberKey(number);
+        keyed(offset, Role::Count, row);
+        offset = half.keys.size();
+        AppendTextKey(GeneralNumber(number), half.keys);
+        keyed(offset, Role::Shown, row);
+        half.twoKeys = true;
+        return;
+      }
       if (!cell.value.IsText() || !ShowsAsItself(cell)) {
         half.others.emplace_back(row, &cell);
         return;

@@ -188,10 +188,11 @@ TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
 
 TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   // A column whose index is built on two threads: texts that repeat, some in every case and in
-  // the Text format, numbers among them, and numeric texts (counted with the numbers they spell,
-  // 16-digit ones with every text sharing the first 15 digits, but found by their text). Each
-  // repeated value's cells are found in row order, and counts read through the cell just read
-  // agree with the cells, before and after clearing some of them.
+  // the Text format, numbers among them (some shown with two decimals), and numeric texts
+  // (counted with the numbers they spell, 16-digit ones with every text sharing the first 15
+  // digits, but found by their text). Each repeated value's cells are found in row order, and
+  // counts read through the cell just read agree with the cells, before and after clearing some
+  // of them.
   struct TwoThreadsFrom {
     size_t was = std::exchange(AreaIndex::splitBuildFrom, 1000);
     ~TwoThreadsFrom() { AreaIndex::splitBuildFrom = was; }
@@ -199,10 +200,13 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   Style text;
   text.numberFormat = "@";
   const StyleId asText = book_->styles.Intern(text);
+  Style twoPlaces;
+  twoPlaces.numberFormat = "0.00";
+  const StyleId withTwoPlaces = book_->styles.Intern(twoPlaces);
   constexpr std::int32_t kRows = 30000;
   std::mt19937 random(5);
   for (std::int32_t row = 1; row <= kRows; ++row) {
-    switch (random() % 11) {
+    switch (random() % 12) {
       case 0: sheet().LoadCell({row, 5}, Cell{"kiwi"}); break;
       case 1: sheet().LoadCell({row, 5}, Cell{"Kiwi", "", asText}); break;
       case 2: sheet().LoadCell({row, 5}, Cell{"FIG"}); break;
@@ -210,6 +214,7 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
       case 4: sheet().LoadCell({row, 5}, Cell{"0" + std::to_string(random() % 3)}); break;
       case 5: sheet().LoadCell({row, 5}, Cell{"40000000000000" + std::to_string(10 + random() % 30)}); break;
       case 6: sheet().LoadCell({row, 5}, Cell{1.0}); break;
+      case 7: sheet().LoadCell({row, 5}, Cell{3.0, "", withTwoPlaces}); break;
       default: sheet().LoadCell({row, 5}, Cell{"item " + std::to_string(random() % 5000)});
     }
   }
@@ -237,7 +242,8 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   // or format.
   auto expectEveryValueFoundInOrder = [&] {
     const auto shown = rowsByText();
-    for (const char* what : {"KIWI", "fig", "3", "01", "1", "4000000000000012", "4000000000000039"}) {
+    for (const char* what :
+         {"KIWI", "fig", "3", "3.00", "01", "1", "4000000000000012", "4000000000000039"}) {
       expectFoundInOrder(shown, what);
     }
     for (int item = 0; item < 40; ++item) {
