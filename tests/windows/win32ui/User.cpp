@@ -21,6 +21,12 @@ User::User() {
 User::~User() {
   ::KillTimer(nullptr, timer_);
   if (t_user == this) t_user = nullptr;
+  // A quit that ended a stuck show is not left for the next test's loops.
+  if (quitPosted_) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
 }
 
 void User::When(std::string what, std::function<bool()> ready, std::function<void()> act) {
@@ -40,23 +46,27 @@ void CALLBACK User::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 void User::Step() {
   // A step that lets Windows deliver messages must not see the timer start it again.
-  if (busy_ || steps_.empty()) return;
+  if (busy_) return;
   const auto now = std::chrono::steady_clock::now();
+  if (gaveUpAt_) {
+    // The windows were asked to close; a show that still runs is ended as when the program
+    // quits, which every modal loop of the driver gives way to.
+    if (!quitPosted_ && now - *gaveUpAt_ >= std::chrono::seconds(2)) {
+      quitPosted_ = true;
+      ::PostQuitMessage(0);
+    }
+    return;
+  }
+  if (steps_.empty()) {
+    // Every step has happened and a loop still runs long after: the steps did not end the show
+    // as the test meant them to.
+    const bool stuck = now - waitingSince_ >= std::chrono::seconds(20);
+    if (stuck) GiveUp("the show to end after the last step");
+    return;
+  }
   if (!steps_.front().ready()) {
-    if (now - waitingSince_ < std::chrono::seconds(20)) return;
-    givenUp_.push_back("gave up waiting to " + steps_.front().what);
-    steps_.clear();
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-          wchar_t type[64] = {};
-          ::GetClassNameW(window, type, 64);
-          if (::IsWindowVisible(window) && std::wstring(type) != L"KestrixTestHost") {
-            ::PostMessageW(window, WM_CLOSE, 0, 0);
-          }
-          return TRUE;
-        },
-        0);
+    const bool stuck = now - waitingSince_ >= std::chrono::seconds(20);
+    if (stuck) GiveUp("waiting to " + steps_.front().what);
     return;
   }
   busy_ = true;
@@ -65,6 +75,23 @@ void User::Step() {
   step.act();
   waitingSince_ = std::chrono::steady_clock::now();
   busy_ = false;
+}
+
+void User::GiveUp(std::string why) {
+  givenUp_.push_back("gave up " + std::move(why));
+  steps_.clear();
+  gaveUpAt_ = std::chrono::steady_clock::now();
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        wchar_t type[64] = {};
+        ::GetClassNameW(window, type, 64);
+        if (::IsWindowVisible(window) && std::wstring(type) != L"KestrixTestHost") {
+          ::PostMessageW(window, WM_CLOSE, 0, 0);
+        }
+        return TRUE;
+      },
+      0);
 }
 
 bool Reachable(HWND control) {

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,16 @@ class User {
   // Queues a step; steps happen in order, each once its condition holds.
   void When(std::string what, std::function<bool()> ready, std::function<void()> act);
   // The steps that have not happened, by what they do. A step still waiting after 20 seconds is
-  // given up, and every window of the program but the host's is closed, so that a failing test
-  // ends instead of waiting for ever in a modal show.
+  // given up, and so is a show still running 20 seconds after the last step: every window of
+  // the program but the host's is closed, and should the show go on two seconds more, it is
+  // ended as when the program quits, so that a failing test ends instead of waiting for ever in
+  // a modal show.
   std::vector<std::string> Pending() const;
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
   void Step();
+  void GiveUp(std::string why);
 
   struct Pend {
     std::string what;
@@ -49,6 +53,9 @@ class User {
   std::chrono::steady_clock::time_point waitingSince_ = std::chrono::steady_clock::now();
   UINT_PTR timer_ = 0;
   bool busy_ = false;
+  // Since when the steps were given up; whether the show was then ended by a quit.
+  std::optional<std::chrono::steady_clock::time_point> gaveUpAt_;
+  bool quitPosted_ = false;
 };
 
 // The control and the window it is on are shown and enabled: the user can reach it.
