@@ -122,8 +122,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   // shown by its general reading, as numeric text is.
   std::vector<bool> general(styles_.size());
   for (StyleId style = 0; style < styles_.size(); ++style) {
-    const std::string& format = styles_.Get(style).numberFormat;
-    general[style] = format == "General" || format.empty();
+    general[style] = IsGeneralFormat(styles_.Get(style).numberFormat);
   }
 
   // What a key stands for: plain text has one key for counting and showing; numeric text is

@@ -305,7 +305,7 @@ bool TextShowsAsItself(std::string_view numberFormat) {
 std::string DisplayText(const host::Variant& value, std::string_view numberFormat) {
   // General, the format of nearly every cell, shows a text as itself and a number as the
   // general reading gives it: no sections to read.
-  if (numberFormat == "General" || numberFormat.empty()) {
+  if (IsGeneralFormat(numberFormat)) {
     if (value.IsText()) return value.AsText();
     if (value.IsNumber()) return GeneralNumber(value.AsNumber());
   }

@@ -43,6 +43,12 @@ class TextAsItselfByStyle {
   mutable std::vector<std::int8_t> known_;
 };
 
+// Whether a number format is General, the format of nearly every cell (a cell with none has it):
+// a text shows as itself and a number as GeneralNumber gives it.
+inline bool IsGeneralFormat(std::string_view numberFormat) {
+  return numberFormat == "General" || numberFormat.empty();
+}
+
 // A number in the host's General format. memhost assumes a column wide enough for 11
 // characters, the host's default: up to 10 significant digits in plain notation, and
 // "1.23457E+11" style (6 significant digits) for magnitudes of 1E+11 and more or below 1E-9.
