@@ -107,9 +107,9 @@ AreaIndex::AreaIndex(const Sheet& sheet, const Area& area, const StyleTable& sty
 void AreaIndex::BuildSplit(const Sheet& sheet) {
   // Two threads share the work: each folds the texts of half the rows, then each files the keys
   // of one half of the table. Filing waits on memory, a random slot and item for each key, and
-  // two cores wait on twice as many at once. Text shown as itself goes this way, numeric text
-  // (a column of card or account numbers) included; numbers, truth values, errors and text in
-  // another format are filed afterwards, in order, as every change files them.
+  // two cores wait on twice as many at once. Numbers and text shown as itself go this way,
+  // numeric text (a column of card or account numbers) included; truth values, errors and text
+  // in another format are filed afterwards, in order, as every change files them.
   const std::int32_t column = area_.firstColumn;
   auto stored = sheet.StoredRows(column);
   if (!stored) return;
@@ -118,12 +118,6 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   if (from > to) return;
   // Reading a style's format is learnt once per style; learnt now, it is only read later.
   for (StyleId style = 0; style < styles_.size(); ++style) (void)textAsItself_(style);
-  // A number in the General format, most numbers, is keyed here too: counted by its number,
-  // shown by its general reading, as numeric text is.
-  std::vector<bool> general(styles_.size());
-  for (StyleId style = 0; style < styles_.size(); ++style) {
-    general[style] = IsGeneralFormat(styles_.Get(style).numberFormat);
-  }
 
   // What a key stands for: plain text has one key for counting and showing; numeric text is
   // counted by its number and shown by its text, two keys.
@@ -142,6 +136,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
     std::vector<PendingShown> pending;  // of the table's half with the same number
     bool twoKeys = false;               // whether any cell is counted and shown by two keys
     std::int64_t filed = 0;
+    size_t deferred = 0;  // cells counted whose position waits for a search
   };
   std::array<Half, 2> halves;
   const std::int32_t middle = from + (to - from) / 2;
@@ -160,16 +155,13 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
            static_cast<std::uint16_t>(key.size()), role, row});
     };
     sheet.ForEachInColumn(column, first, last, [&](std::int32_t row, const Cell& cell) {
-      if (cell.value.IsNumber() && cell.style < general.size() &&
-          general[cell.style]) {
-        const double number = cell.value.AsNumber();
+      // A number, whatever its format, is counted by its number here; where it shows is filed
+      // at the first search (FilesShownNow).
+      if (cell.value.IsNumber()) {
         size_t offset = half.keys.size();
-        half.keys += NumberKey(number);
+        half.keys += NumberKey(cell.value.AsNumber());
         keyed(offset, Role::Count, row);
-        offset = half.keys.size();
-        AppendTextKey(GeneralNumber(number), half.keys);
-        keyed(offset, Role::Shown, row);
-        half.twoKeys = true;
+        ++half.deferred;
         return;
       }
       if (!cell.value.IsText() || !ShowsAsItself(cell)) {
@@ -177,17 +169,24 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
         return;
       }
       const std::string& text = cell.value.AsText();
+      const bool plain = !MayBeNumberText(text);
       std::optional<NumberText> number;
-      if (MayBeNumberText(text)) number = ReadNumberText(text);
+      if (!plain) number = ReadNumberText(text);
+      const bool shownNow = plain || FilesShownNow(cell);
       if (number) {
         size_t offset = half.keys.size();
         half.keys += NumberKey(number->value);
         keyed(offset, Role::Count, row);
+        if (!shownNow) {
+          ++half.deferred;
+          return;
+        }
         half.twoKeys = true;
       }
+      if (!shownNow) ++half.deferred;
       size_t offset = half.keys.size();
       AppendTextKey(text, half.keys);
-      keyed(offset, number ? Role::Shown : Role::Both, row);
+      keyed(offset, number ? Role::Shown : shownNow ? Role::Both : Role::Count, row);
     });
   };
   auto file = [&](size_t p) {
@@ -234,6 +233,7 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
   RunOnTwoThreads(file);
 
   nonBlank_ += halves[0].filed + halves[1].filed;
+  deferred_ += halves[0].deferred + halves[1].deferred;
   // Each half of the table kept its pending positions by rows; the list is by rows throughout.
   pendingShown_.resize(halves[0].pending.size() + halves[1].pending.size());
   std::merge(halves[0].pending.begin(), halves[0].pending.end(), halves[1].pending.begin(),
@@ -457,6 +457,7 @@ void AreaIndex::FilePendingShown() {
 std::span<const CellPos> AreaIndex::Shown(const std::string& key, CellPos likely) {
   searched_ = true;
   FilePendingShown();
+  if (!shownApartFiled_) FileShownApart();
   const Entry* entry = FollowCleared(key);
   // A search going on through the cells of one value asks for the entry it asked for last.
   if (entry == nullptr) entry = entries_.At(lastShown_, key);
@@ -537,6 +538,43 @@ bool AreaIndex::IsPlainText(const Cell& cell) const {
   return cell.value.IsText() && !MayBeNumberText(cell.value.AsText()) && ShowsAsItself(cell);
 }
 
+bool AreaIndex::FilesShownBeforeSearch(const Cell& cell) const {
+  // More than 15 bytes: every number's text that a number cannot hold (a card or account
+  // number) among them. Any rule that reads the cell alone would do, as the filing, the
+  // taking out and the filing left for later all follow it.
+  return cell.value.IsText() && cell.value.AsText().size() > 15 && ShowsAsItself(cell);
+}
+
+void AreaIndex::FileShownApart() {
+  shownApartFiled_ = true;
+  if (deferred_ == 0) return;
+  deferred_ = 0;
+  // The table may grow here: the entries a run of clearing left unused go first.
+  if (unused_ > 0 && unused_ >= entries_.size() / 4) DropUnused();
+  struct Due {
+    CellPos pos;
+    bool apart = false;  // shown under another key than it is counted under
+  };
+  LookAhead<SplitKeyMap<Entry>, Due> feed(entries_);
+  auto file = [&](Entry* entry, std::uint32_t place, const Due& due) {
+    entry->AddShown(due.pos);
+    if (due.apart) Remember(shownPlaces_, due.pos, place);
+  };
+  for (std::int32_t column : sheet_.UsedColumns()) {
+    if (column < area_.firstColumn || column > area_.lastColumn) continue;
+    sheet_.ForEachInColumn(
+        column, area_.firstRow, area_.lastRow, [&](std::int32_t row, const Cell& cell) {
+          if (cell.value.IsEmpty() || IsPlainText(cell) || FilesShownBeforeSearch(cell)) return;
+          const std::string& shown = ShownKey(cell);
+          const auto countKey = CountKey(cell.value);
+          const bool apart = !countKey || *countKey != shown;
+          feed.PushWritten([&](std::string& key) { key.assign(shown); }, Due{{row, column}, apart},
+                           file);
+        });
+  }
+  feed.Flush(file);
+}
+
 const std::string& AreaIndex::ShownKey(const Cell& cell) {
   if (ShowsAsItself(cell)) {
     SetTextKey(cell.value.AsText(), scratch_);
@@ -567,6 +605,15 @@ void AreaIndex::File(CellPos pos, const Cell& cell) {
     return;
   }
   auto countKey = CountKey(cell.value);
+  if (!FilesShownNow(cell)) {
+    // Counted now; where it shows waits for the first search.
+    if (countKey) {
+      ++EntryFor(*countKey, &place).count;
+      Remember(places_, pos, place);
+    }
+    ++deferred_;
+    return;
+  }
   const std::string& shownKey = ShownKey(cell);
   // Text that is not numeric shows as itself: one entry serves both keys.
   if (countKey && *countKey == shownKey) {
@@ -610,9 +657,6 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     if (entry->Unused()) Unused();
     return;
   }
-  const std::string& shownKey = ShownKey(cell);
-  // Plain text went above: what is left has its own count key, or none.
-  std::string countKey = CountKey(cell.value).value_or("");
   // Drop entries nothing refers to any more, so the index does not grow with rewrites.
   auto dropUnused = [&](const Entry& entry) {
     if (entry.Unused()) Unused();
@@ -629,6 +673,20 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
     }
     return entries_.Find(key, found);
   };
+  // Plain text went above: what is left has its own count key, or none.
+  if (!FilesShownNow(cell)) {
+    // Where it showed was never filed: its count goes, and nothing else.
+    if (deferred_ > 0) --deferred_;
+    if (auto countKey = CountKey(cell.value)) {
+      if (Entry* entry = find(*countKey, place, nullptr)) {
+        --entry->count;
+        dropUnused(*entry);
+      }
+    }
+    return;
+  }
+  const std::string& shownKey = ShownKey(cell);
+  std::string countKey = CountKey(cell.value).value_or("");
   if (countKey == shownKey) {
     Entry* entry = find(shownKey, place, &place);
     if (entry == nullptr) return;

@@ -115,6 +115,18 @@ class AreaIndex {
   bool IsPlainText(const Cell& cell) const;
   // The key of the text a cell shows, in scratch_ until the next key is built there.
   const std::string& ShownKey(const Cell& cell);
+  // Whether a cell that is not plain text has its position filed under the text it shows when
+  // it is filed. Until the first search, only a long text has: the add-in searches for a
+  // number's text too long for a number (a card number) after counting it, and for no other
+  // value counted by another key. Numbers, short numeric text, truth values and the like are
+  // filed by their count key alone, which saves a key made, a table slot and a list for each
+  // such cell on the commands that never search, and on each one they clear.
+  bool FilesShownNow(const Cell& cell) const {
+    return shownApartFiled_ || FilesShownBeforeSearch(cell);
+  }
+  bool FilesShownBeforeSearch(const Cell& cell) const;
+  // Files the positions the build and the changes since left out, before the first search.
+  void FileShownApart();
 
   // The build of a large one-column area.
   void BuildSplit(const Sheet& sheet);
@@ -162,6 +174,8 @@ class AreaIndex {
   std::uint32_t lastShown_ = 0;  // the item number of the entry a search last asked for
   mutable std::int32_t lastAsked_ = 0;  // the row of the last count with a likely cell
   bool searched_ = false;               // whether Shown was ever asked
+  bool shownApartFiled_ = false;        // whether every cell's position is filed (FilesShownNow)
+  size_t deferred_ = 0;                 // cells counted whose position waits for the first search
   // A one-column build counts every cell but leaves the positions of a value's later cells
   // here, by its entry's item number, in row order: the count, colour and remove-unique
   // commands never ask where a value stands, and the lists cost a miss and an allocation a

@@ -275,6 +275,94 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   expectEveryValueFoundInOrder();
 }
 
+TEST_F(FindTest, ValuesCountedByAnotherKeyAreFoundAfterChangesBeforeTheFirstFind) {
+  // Until the first search, the index files a number, a short numeric text, a truth value and
+  // the like by its count key alone; the first search files where they show. Cells of every
+  // kind are counted, then cleared, rewritten as another kind and given another number format,
+  // all before the first Find; then each text shown is found in row order and every count
+  // agrees with the cells, and again after more changes. Once on each way of building.
+  Style twoPlaces;
+  twoPlaces.numberFormat = "0.00";
+  const StyleId withTwoPlaces = book_->styles.Intern(twoPlaces);
+  Style text;
+  text.numberFormat = "@";
+  const StyleId asText = book_->styles.Intern(text);
+  std::mt19937 random(17);
+  auto anyCell = [&]() -> Cell {
+    const auto k = static_cast<int>(random() % 12);
+    const auto n = static_cast<double>(random() % 4);
+    switch (k) {
+      case 0: return Cell{n};
+      case 1: return Cell{n, "", withTwoPlaces};
+      case 2: return Cell{"0" + std::to_string(random() % 3)};
+      case 3: return Cell{std::to_string(random() % 4)};
+      case 4: return Cell{"40000000000000" + std::to_string(10 + random() % 4)};
+      case 5: return Cell{random() % 2 ? " a spaced long text" : " A SPACED LONG TEXT"};
+      case 6: return Cell{random() % 2 ? "-abc" : "-ABC"};
+      case 7: return Cell{true};
+      case 8: return Cell{"TRUE"};
+      case 9: return Cell{Variant(host::ErrorValue::Value)};
+      case 10: return Cell{"Kiwi", "", asText};
+      default: return Cell{"kiwi"};
+    }
+  };
+  constexpr std::int32_t kRows = 3000;
+  for (const size_t splitFrom : {AreaIndex::splitBuildFrom, size_t{1000}}) {
+    struct SplitFrom {
+      size_t was;
+      explicit SplitFrom(size_t from) : was(std::exchange(AreaIndex::splitBuildFrom, from)) {}
+      ~SplitFrom() { AreaIndex::splitBuildFrom = was; }
+    } building(splitFrom);
+    const std::int32_t col = splitFrom == 1000 ? 8 : 7;
+    const std::string letter(1, static_cast<char>('A' + col - 1));
+    const std::string column = letter + "1:" + letter + std::to_string(kRows);
+    for (std::int32_t row = 1; row <= kRows; ++row) sheet().LoadCell({row, col}, anyCell());
+    auto expectAsTheCellsStand = [&](const char* when) {
+      std::map<std::string, std::vector<std::int32_t>> rows;
+      for (std::int32_t row = 1; row <= kRows; ++row) {
+        const Cell* cell = sheet().CellAt({row, col});
+        if (cell != nullptr) rows[Fold(CellText(*book_, cell))].push_back(row);
+      }
+      rows.erase("");  // a cell left with a format alone: Find "" stops at any empty cell
+      for (const auto& [shown, at] : rows) {
+        for (std::int32_t after = 1; after <= kRows; after += 997) {
+          auto next = std::upper_bound(at.begin(), at.end(), after);
+          auto args = Whole(shown);
+          args.After = At(letter + std::to_string(after));
+          ASSERT_EQ(Find(column.c_str(), args),
+                    "$" + letter + "$" + std::to_string(next == at.end() ? at.front() : *next))
+              << when << ": " << shown << " after row " << after;
+        }
+      }
+      for (std::int32_t row = 1; row <= kRows; row += 97) {
+        Variant value = At(letter + std::to_string(row))->Value().value();
+        if (value.IsEmpty()) continue;
+        auto criterion = Criterion::Parse(value).value();
+        double expected = 0;
+        for (std::int32_t r = 1; r <= kRows; ++r) {
+          expected += criterion.Matches(sheet().CellAt({r, col}));
+        }
+        ASSERT_EQ(CountIf(column, value), expected) << when << ": row " << row;
+      }
+    };
+    auto change = [&] {
+      for (std::int32_t row = 1; row <= kRows; ++row) {
+        switch (random() % 9) {
+          case 0: ASSERT_TRUE(At(letter + std::to_string(row))->Clear().ok()); break;
+          case 1: sheet().SetCell({row, col}, anyCell()); break;
+          case 2: sheet().SetStyle({row, col}, random() % 2 ? withTwoPlaces : kDefaultStyle); break;
+          default: break;
+        }
+      }
+    };
+    ASSERT_EQ(CountIf(column, "<>"), kRows);  // builds the index
+    change();
+    expectAsTheCellsStand("changed before the first Find");
+    change();
+    expectAsTheCellsStand("changed after it");
+  }
+}
+
 TEST_F(FindTest, CellsClearedAndWrittenBeforeTheFirstFindAreFoundAsTheyStand) {
   // 900 values in rows 1-900, each again 900 rows below; counting builds the index. Then,
   // before any Find: both cells of 600 values cleared, the lower cell of some others, and
