@@ -1,6 +1,7 @@
 #include "memhost/rules/TextMatch.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -153,25 +154,55 @@ void AppendFolded(std::string_view utf8, std::string& out) {
     return true;
   };
   auto slow = [&](size_t from) {
-    out.resize(at + from + (utf8.size() - from) * 3 / 2 + 8);
+    const size_t n = utf8.size();
+    out.resize(at + from + (n - from) * 3 / 2 + 8);
     char* to = out.data() + at + from;
-    for (size_t j = from; j < utf8.size();) {
-      if (out.data() + out.size() - to < 8) {
+    char* end = out.data() + out.size();
+    for (size_t j = from; j < n;) {
+      if (end - to < 8) {
         const auto written = static_cast<size_t>(to - out.data());
-        out.resize(out.size() + 8 + (utf8.size() - j) * 2);
+        out.resize(out.size() + 8 + (n - j) * 2);
         to = out.data() + written;
+        end = out.data() + out.size();
       }
       auto b = static_cast<unsigned char>(utf8[j]);
       if (b < 0x80) {
-        // The ASCII between accented letters ("Müller, Zoë") goes a word at a time again.
-        if (j + 8 <= utf8.size() && foldWordTo(j, to)) {
-          to += 8;
-          j += 8;
+        // The ASCII between accented letters ("Müller, Zoë") goes a word at a time again: the
+        // next eight bytes are folded at once and kept as far as the first one beyond ASCII.
+        // Adding carries only towards later bytes, so the ones before it fold right; the rest
+        // is written over next.
+        if (n >= 8) {
+          // Near the end, the last eight bytes, moved down past those already done.
+          std::uint64_t w;
+          const size_t take = std::min<size_t>(8, n - j);
+          std::memcpy(&w, utf8.data() + j + take - 8, 8);
+          if (take < 8) w >>= 8 * (8 - take);
+          const std::uint64_t high = w & host::kHighBits;
+          const size_t ascii =
+              high == 0 ? take : static_cast<size_t>(std::countr_zero(high)) / 8;
+          w = host::FoldAsciiWord(w);
+          std::memcpy(to, &w, 8);
+          to += ascii;
+          j += ascii;
           continue;
         }
         *to++ = static_cast<char>(static_cast<unsigned>(b - 'A') < 26u ? b + 32 : b);
         ++j;
         continue;
+      }
+      // Two bytes whose small letter is two bytes too, as for the accented letters of most
+      // names, are read and written here; any other character goes the general way.
+      if (b >= 0xC2 && b < 0xE0 && j + 1 < utf8.size()) {
+        const auto next = static_cast<unsigned char>(utf8[j + 1]);
+        if ((next & 0xC0) == 0x80) {
+          const char32_t lower = LowerOften(((b & 0x1Fu) << 6) | (next & 0x3Fu));
+          if (lower >= 0x80 && lower < 0x800) {
+            *to++ = static_cast<char>(0xC0 | (lower >> 6));
+            *to++ = static_cast<char>(0x80 | (lower & 0x3F));
+            j += 2;
+            continue;
+          }
+        }
       }
       to = EncodeTo(LowerOften(Decode(utf8, j)), to);
     }

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "memhost/model/Utf8.h"
 #include "memhost/rules/DateSerial.h"
@@ -96,6 +97,33 @@ TEST(TextFolding, FoldsEveryAsciiByteWhereverItStands) {
   std::string kept = "x:";
   AppendFolded("@[`{ AZ az", kept);
   EXPECT_EQ(kept, "x:@[`{ az az");
+}
+
+TEST(TextFolding, FoldsAnyMixOfCharactersAsOneAtATime) {
+  // Random texts of ASCII, letters of two, three and four bytes and malformed bytes, in every
+  // arrangement and length: folded whole, and after a prefix, they equal their pieces folded.
+  const std::pair<const char*, const char*> pieces[] = {
+      {"A", "a"},   {"z", "z"},   {"Q", "q"},   {" ", " "},     {"@", "@"},     {"É", "é"},
+      {"Ü", "ü"},   {"ß", "ß"},   {"Ω", "ω"},   {"Ж", "ж"},     {"Ł", "ł"},     {"€", "€"},
+      {"Ⱥ", "ⱥ"},   {"😀", "😀"}, {"\xff", "\xff"}, {"\x80", "\x80"}};
+  std::mt19937 random(8);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text, want;
+    const auto count = random() % 30;
+    for (unsigned i = 0; i < count; ++i) {
+      const auto& [upper, lower] = pieces[random() % std::size(pieces)];
+      text += upper;
+      want += lower;
+    }
+    if (random() % 4 == 0) {  // a first byte cut off at the end stays a byte of its own
+      text += "\xC3";
+      want += "\xC3";
+    }
+    ASSERT_EQ(Fold(text), want) << text;
+    std::string folded = "kept ";
+    AppendFolded(text, folded);
+    ASSERT_EQ(folded, "kept " + want) << text;
+  }
 }
 
 TEST(TextFolding, ATextFoldsAsItsCharactersOneByOne) {
