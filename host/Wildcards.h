@@ -4,6 +4,7 @@
 // any of them, so the first one is looked for eight bytes at a time. In UTF-8 none of the three
 // bytes occurs inside another character, so the bytes can be scanned without decoding.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +16,26 @@ inline bool IsWildcardChar(char c) { return c == '*' || c == '?' || c == '~'; }
 
 // Where the first "*", "?" or "~" of `text` is; `text.size()` when there is none.
 inline size_t FirstWildcardChar(std::string_view text) {
+  if (text.size() >= 16) {
+    // Sixteen bytes compared with the three at once; the bytes left over as the last sixteen,
+    // of which those already looked at hold none.
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    auto firstIn = [&](size_t at) -> size_t {
+      Bytes b;
+      std::memcpy(&b, text.data() + at, 16);
+      const Bytes marked = (b == '*') | (b == '?') | (b == '~');
+      std::uint64_t halves[2];
+      std::memcpy(halves, &marked, 16);
+      if (halves[0] != 0) return at + static_cast<size_t>(std::countr_zero(halves[0])) / 8;
+      if (halves[1] != 0) return at + 8 + static_cast<size_t>(std::countr_zero(halves[1])) / 8;
+      return text.size();
+    };
+    size_t i = 0;
+    for (; i + 16 <= text.size(); i += 16) {
+      if (size_t found = firstIn(i); found != text.size()) return found;
+    }
+    return i == text.size() ? i : firstIn(text.size() - 16);
+  }
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   // A byte of `x` is zero exactly where its high bit is set in the result; others give no bit.
