@@ -112,9 +112,12 @@ void ShowEngineProgress(EngineRun& run, std::int64_t stepCount) {
   bar.SetValue(static_cast<float>(stepCount));
   if (bar.Max() > 0) {
     // The percentage moves a hundred times in a run of a million steps: the label is told only
-    // when its text changes.
+    // when its text changes, and its text is made only when the number does.
+    const long percent = PercentOf(bar.Value(), bar.Max());
+    if (percent == run.shownPercent) return;
+    run.shownPercent = percent;
     char text[24];
-    auto end = std::to_chars(text, text + sizeof text - 2, PercentOf(bar.Value(), bar.Max())).ptr;
+    auto end = std::to_chars(text, text + sizeof text - 2, percent).ptr;
     *end++ = ' ';
     *end++ = '%';
     std::string_view caption(text, static_cast<size_t>(end - text));

@@ -26,6 +26,7 @@ struct EngineRun {
   host::ContinueOnFailure& onFailure;
   double nonEmptyCount = 0;
   host::RangeRef workingRange;  // Nothing when the host could not give it
+  long shownPercent = -1;       // the percentage the window's label was told last
 };
 
 // Runs the checks and prepares the host. Returns nothing when the run ends here: a check
