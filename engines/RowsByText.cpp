@@ -104,12 +104,11 @@ void RowsByText::Approach(std::uint64_t hash) const {
   }
 }
 
-void RowsByText::TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut) {
+void RowsByText::TakeOut(std::string_view text, RowCall takeOut) {
   TakeOut(text, HashOf(text), takeOut);
 }
 
-void RowsByText::TakeOut(std::string_view text, std::uint64_t hash,
-                         const std::function<bool(long row)>& takeOut) {
+void RowsByText::TakeOut(std::string_view text, std::uint64_t hash, RowCall takeOut) {
   Flush();
   Slot& s = slots_[SlotOf(text, hash)];
   // The rows that stay are linked again in their order; the group keeps its slot and its text

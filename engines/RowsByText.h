@@ -4,14 +4,32 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "host/HugePages.h"
 
 namespace kx::engines {
+
+// A callable taking a row, passed by reference: unlike std::function, it neither copies the
+// callable nor allocates for one that holds more than two references.
+class RowCall {
+ public:
+  template <class F>
+    requires(!std::is_same_v<std::remove_cvref_t<F>, RowCall>)
+  RowCall(F&& f)  // NOLINT: made from any callable, as std::function is
+      : object_(const_cast<void*>(static_cast<const void*>(&f))),
+        call_([](void* object, long row) -> bool {
+          return (*static_cast<std::remove_reference_t<F>*>(object))(row);
+        }) {}
+  bool operator()(long row) const { return call_(object_, row); }
+
+ private:
+  void* object_;
+  bool (*call_)(void*, long);
+};
 
 class RowsByText {
  public:
@@ -23,15 +41,14 @@ class RowsByText {
   void Add(std::string text, long row);
   // Offers every row still filed under `text`, in order; a row for which `takeOut` returns true
   // leaves the group, the others stay to be offered again.
-  void TakeOut(std::string_view text, const std::function<bool(long row)>& takeOut);
+  void TakeOut(std::string_view text, RowCall takeOut);
 
   // A text whose TakeOut is some calls away: Expect asks for its slot and returns its hash;
   // Approach, a few calls later, asks for the group's first row and text, which the slot now
   // names. TakeOut then finds them at hand instead of waiting on memory twice.
   std::uint64_t Expect(std::string_view text) const;
   void Approach(std::uint64_t hash) const;
-  void TakeOut(std::string_view text, std::uint64_t hash,
-               const std::function<bool(long row)>& takeOut);
+  void TakeOut(std::string_view text, std::uint64_t hash, RowCall takeOut);
 
  private:
   static constexpr std::int32_t kNone = -1;
