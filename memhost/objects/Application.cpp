@@ -134,7 +134,7 @@ host::Result<host::RangeRef> Application::Range(std::string_view address) {
   if (!sheet) return Refused("Method 'Range' of object '_Global' failed: no workbook is open");
   if (const CellPos cell = state_->lastAddressedCell;
       cell.row != 0 && address == FormatArea(Area::Cell(cell))) {
-    return memhost::Range::Make(*sheet, {Area::Cell(cell)});
+    return memhost::Range::SpareCell(spareCell_, *sheet, cell);
   }
   auto areas = ParseAreas(address);
   if (!areas) return Refused("Method 'Range' of object '_Global' failed");

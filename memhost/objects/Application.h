@@ -21,6 +21,8 @@
 
 namespace kx::memhost {
 
+class Range;
+
 class Application final : public host::Application {
  public:
   // `version` is "11.0" for a host with classic menus, "16.0" for a ribbon host.
@@ -129,6 +131,9 @@ class Application final : public host::Application {
   std::shared_ptr<AddInEntry> FindAddIn(std::string_view progId) const;
   std::shared_ptr<HostState> state_;
   host::WorksheetFunctionRef worksheetFunction_;  // made on first use
+  // The cell Range(address) gave last, given again for the next once nobody holds it: the
+  // add-in asks for the cell of an address it has just read, one after another.
+  std::shared_ptr<memhost::Range> spareCell_;
   bool owner_;
 };
 

@@ -137,6 +137,19 @@ host::RangeRef Range::OneCell(CellPos pos) {
   return slot;
 }
 
+host::RangeRef Range::SpareCell(std::shared_ptr<Range>& spare, const SheetHandle& sheet,
+                                CellPos pos) {
+  if (spare && spare.use_count() == 1 && spare->view_ == View::Cells &&
+      spare->sheet_->sheet == sheet.sheet && spare->sheet_->book == sheet.book &&
+      spare->sheet_->state == sheet.state) {
+    spare->areas_.assign(1, Area::Cell(pos));
+    return spare;
+  }
+  spare = std::make_shared<Range>(std::make_shared<const SheetHandle>(sheet),
+                                  std::vector<Area>{Area::Cell(pos)});
+  return spare;
+}
+
 host::Result<long> Range::Count() {
   KX_TRY(Enter("Range.Count"));
   switch (view_) {

@@ -30,6 +30,11 @@ class Range final : public host::Range {
     return std::make_shared<Range>(std::move(sheet), std::move(areas), view);
   }
 
+  // A range of the one cell at `pos` on `sheet`: `spare` made again when nobody else holds it
+  // and it stands on that sheet, else a new one, kept in `spare` for the next time.
+  static host::RangeRef SpareCell(std::shared_ptr<Range>& spare, const SheetHandle& sheet,
+                                  CellPos pos);
+
   const SheetHandle& sheet() const { return *sheet_; }
   const std::vector<Area>& areas() const { return areas_; }
   // The memhost range behind a handle; nullptr for anything else (a selected shape).

@@ -44,6 +44,15 @@ TEST_F(RangeTest, AnAddressJustGivenLeadsBackToItsCell) {
   EXPECT_EQ(app_->Range(address).value()->Address().value(), "$C$7");
   EXPECT_EQ(app_->Range("$C$8").value()->Address().value(), "$C$8");
   EXPECT_EQ(app_->Range("C7:C8").value()->Count().value(), 2);
+  // A cell given out stays where it is while it is held; the next one is another object.
+  auto held = app_->Range(At("C7")->Address().value()).value();
+  Put("C9", Variant("there"));
+  auto next = app_->Range(At("C9")->Address().value()).value();
+  EXPECT_EQ(held->Address().value(), "$C$7");
+  EXPECT_EQ(next->Text().value(), "there");
+  held.reset();
+  next.reset();
+  EXPECT_EQ(app_->Range(At("C7")->Address().value()).value()->Text().value(), "here");
   book_->AddSheet("Other");
   ASSERT_TRUE(app_->ActivateSheet("Other").ok());
   EXPECT_EQ(app_->Range(address).value()->Text().value(), "");
