@@ -1,8 +1,8 @@
 #pragma once
 // The host's wildcards in criteria and searches: "*" for any run of characters, "?" for any one,
 // and "~" before either (or before itself) for the character as it stands. Values rarely hold
-// any of them, so the first one is looked for eight bytes at a time. In UTF-8 none of the three
-// bytes occurs inside another character, so the bytes can be scanned without decoding.
+// any of them, so the first one is looked for eight or sixteen bytes at a time. In UTF-8 none of
+// the three bytes occurs inside another character, so the bytes can be scanned without decoding.
 
 #include <bit>
 #include <cstddef>

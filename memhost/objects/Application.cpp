@@ -224,7 +224,10 @@ std::shared_ptr<Book> Application::AddBook() { return AddNewBook(*state_); }
 
 void Application::AdoptBook(std::shared_ptr<Book> book) { memhost::AdoptBook(*state_, std::move(book)); }
 
-void Application::CloseBook(const std::shared_ptr<Book>& book) { memhost::CloseBook(*state_, book); }
+void Application::CloseBook(const std::shared_ptr<Book>& book) {
+  spareCell_.reset();  // it may stand on the book, which it would keep
+  memhost::CloseBook(*state_, book);
+}
 
 host::Result<void> Application::ActivateSheet(std::string_view name) {
   auto& book = state_->activeBook;
