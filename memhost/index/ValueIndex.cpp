@@ -173,17 +173,14 @@ void AreaIndex::BuildSplit(const Sheet& sheet) {
       std::optional<NumberText> number;
       if (!plain) number = ReadNumberText(text);
       const bool shownNow = plain || FilesShownNow(cell);
+      if (!shownNow) ++half.deferred;
       if (number) {
         size_t offset = half.keys.size();
         half.keys += NumberKey(number->value);
         keyed(offset, Role::Count, row);
-        if (!shownNow) {
-          ++half.deferred;
-          return;
-        }
+        if (!shownNow) return;
         half.twoKeys = true;
       }
-      if (!shownNow) ++half.deferred;
       size_t offset = half.keys.size();
       AppendTextKey(text, half.keys);
       keyed(offset, number ? Role::Shown : shownNow ? Role::Both : Role::Count, row);
@@ -639,7 +636,8 @@ void AreaIndex::Remove(CellPos pos, const Cell& cell) {
   }
   --nonBlank_;
   std::uint32_t place = PlaceOf(pos);
-  const std::uint32_t shownPlace = PlaceAt(shownPlaces_, static_cast<size_t>(pos.row - area_.firstRow));
+  const std::uint32_t shownPlace =
+      PlaceAt(shownPlaces_, static_cast<size_t>(pos.row - area_.firstRow));
   Remember(places_, pos, 0);
   Remember(shownPlaces_, pos, 0);
   // Plain text: one entry, the one this cell's place names, as a count trusts it; the text

@@ -144,15 +144,6 @@ void AppendFolded(std::string_view utf8, std::string& out) {
   // ASCII and already folded. A lower-case letter may take a byte more than its capital (U+023A,
   // two bytes, becomes U+2C65, three): the folded text is written into room for half as much
   // again, made larger should a character need it, and cut to its length.
-  // Eight bytes of ASCII folded into `to`; false, and nothing written, when one is beyond it.
-  auto foldWordTo = [&](size_t i, char* to) {
-    std::uint64_t w;
-    std::memcpy(&w, utf8.data() + i, 8);
-    if (!host::AllAscii(w)) return false;
-    w = host::FoldAsciiWord(w);
-    std::memcpy(to, &w, 8);
-    return true;
-  };
   auto slow = [&](size_t from) {
     const size_t n = utf8.size();
     out.resize(at + from + (n - from) * 3 / 2 + 8);
@@ -192,7 +183,7 @@ void AppendFolded(std::string_view utf8, std::string& out) {
       }
       // Two bytes whose small letter is two bytes too, as for the accented letters of most
       // names, are read and written here; any other character goes the general way.
-      if (b >= 0xC2 && b < 0xE0 && j + 1 < utf8.size()) {
+      if (b >= 0xC2 && b < 0xE0 && j + 1 < n) {
         const auto next = static_cast<unsigned char>(utf8[j + 1]);
         if ((next & 0xC0) == 0x80) {
           const char32_t lower = LowerOften(((b & 0x1Fu) << 6) | (next & 0x3Fu));
@@ -208,7 +199,15 @@ void AppendFolded(std::string_view utf8, std::string& out) {
     }
     out.resize(static_cast<size_t>(to - out.data()));
   };
-  auto foldWord = [&](size_t i) { return foldWordTo(i, folded + i); };
+  // Eight bytes of ASCII folded in place; false, and nothing written, when one is beyond it.
+  auto foldWord = [&](size_t i) {
+    std::uint64_t w;
+    std::memcpy(&w, utf8.data() + i, 8);
+    if (!host::AllAscii(w)) return false;
+    w = host::FoldAsciiWord(w);
+    std::memcpy(folded + i, &w, 8);
+    return true;
+  };
   size_t i = 0;
   for (; i + 8 <= utf8.size(); i += 8) {
     if (!foldWord(i)) return slow(i);

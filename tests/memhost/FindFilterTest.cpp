@@ -4,6 +4,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "HostFixture.h"
@@ -16,6 +17,13 @@ namespace kx::memhost {
 namespace {
 
 using host::Variant;
+
+// Columns of `from` stored cells or more have their index built on two threads while it lives.
+struct SplitBuildFrom {
+  size_t was;
+  explicit SplitBuildFrom(size_t from) : was(std::exchange(AreaIndex::splitBuildFrom, from)) {}
+  ~SplitBuildFrom() { AreaIndex::splitBuildFrom = was; }
+};
 
 class FindTest : public testing::HostTest {
  protected:
@@ -38,6 +46,12 @@ class FindTest : public testing::HostTest {
     auto found = At(range)->Find(args);
     EXPECT_TRUE(found.ok());
     return found.ok() && *found ? (*found)->Address().value() : "Nothing";
+  }
+  // The style of a cell shown in `numberFormat`.
+  StyleId Formatted(std::string numberFormat) {
+    Style style;
+    style.numberFormat = std::move(numberFormat);
+    return book_->styles.Intern(style);
   }
   static host::FindArgs Whole(Variant what) {
     host::FindArgs args;
@@ -144,9 +158,7 @@ TEST_F(FindTest, TheIndexFollowsANewNumberFormatButNotANewFill) {
 TEST_F(FindTest, ARepeatedValuesCellsAreFoundInOrderBeforeAndAfterChanges) {
   // Counting builds the index; the cells of a repeated value are found in row order at the
   // first Find, after a clear and after a write, texts in the Text format ("@") among them.
-  Style text;
-  text.numberFormat = "@";
-  const StyleId asText = book_->styles.Intern(text);
+  const StyleId asText = Formatted("@");
   const Cell column[] = {Cell{"kiwi"},
                          Cell{"Kiwi", "", asText},
                          Cell{"fig"},
@@ -193,16 +205,9 @@ TEST_F(FindTest, AColumnIndexedOnTwoThreadsIsFoundAndCountedAsOnOne) {
   // digits, but found by their text). Each repeated value's cells are found in row order, and
   // counts read through the cell just read agree with the cells, before and after clearing some
   // of them.
-  struct TwoThreadsFrom {
-    size_t was = std::exchange(AreaIndex::splitBuildFrom, 1000);
-    ~TwoThreadsFrom() { AreaIndex::splitBuildFrom = was; }
-  } twoThreads;
-  Style text;
-  text.numberFormat = "@";
-  const StyleId asText = book_->styles.Intern(text);
-  Style twoPlaces;
-  twoPlaces.numberFormat = "0.00";
-  const StyleId withTwoPlaces = book_->styles.Intern(twoPlaces);
+  const SplitBuildFrom twoThreads(1000);
+  const StyleId asText = Formatted("@");
+  const StyleId withTwoPlaces = Formatted("0.00");
   constexpr std::int32_t kRows = 30000;
   std::mt19937 random(5);
   for (std::int32_t row = 1; row <= kRows; ++row) {
@@ -281,12 +286,8 @@ TEST_F(FindTest, ValuesCountedByAnotherKeyAreFoundAfterChangesBeforeTheFirstFind
   // kind are counted, then cleared, rewritten as another kind and given another number format,
   // all before the first Find; then each text shown is found in row order and every count
   // agrees with the cells, and again after more changes. Once on each way of building.
-  Style twoPlaces;
-  twoPlaces.numberFormat = "0.00";
-  const StyleId withTwoPlaces = book_->styles.Intern(twoPlaces);
-  Style text;
-  text.numberFormat = "@";
-  const StyleId asText = book_->styles.Intern(text);
+  const StyleId withTwoPlaces = Formatted("0.00");
+  const StyleId asText = Formatted("@");
   std::mt19937 random(17);
   auto anyCell = [&]() -> Cell {
     const auto k = static_cast<int>(random() % 12);
@@ -308,11 +309,7 @@ TEST_F(FindTest, ValuesCountedByAnotherKeyAreFoundAfterChangesBeforeTheFirstFind
   };
   constexpr std::int32_t kRows = 3000;
   for (const size_t splitFrom : {AreaIndex::splitBuildFrom, size_t{1000}}) {
-    struct SplitFrom {
-      size_t was;
-      explicit SplitFrom(size_t from) : was(std::exchange(AreaIndex::splitBuildFrom, from)) {}
-      ~SplitFrom() { AreaIndex::splitBuildFrom = was; }
-    } building(splitFrom);
+    const SplitBuildFrom building(splitFrom);
     const std::int32_t col = splitFrom == 1000 ? 8 : 7;
     const std::string letter(1, static_cast<char>('A' + col - 1));
     const std::string column = letter + "1:" + letter + std::to_string(kRows);
