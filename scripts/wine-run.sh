@@ -83,7 +83,8 @@ for attempt in 1 2 3; do
   seen="$(stat -c %s "$server_log" 2>/dev/null || echo 0)"
   # Starts a server unless one already serves the prefix (then it leaves at once, status 2).
   "$wineserver" 2>>"$server_log" || true
-  "$wine" "$@" 2>"$errors" &
+  # Started in the background, a program would read /dev/null unless given the script's input.
+  "$wine" "$@" <&0 2>"$errors" &
   program=$!
   # A program whose server died mid-run never ends by itself: it is stopped once the log says
   # so, or once no server has served the prefix for two looks running.
