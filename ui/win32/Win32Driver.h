@@ -97,6 +97,11 @@ class Win32Driver final : public Driver, private win32::FormWindowEvents {
   // When DoEvents last let the windows repaint.
   static constexpr ULONGLONG kRepaintMilliseconds = 40;
   ULONGLONG lastRepaint_ = 0;
+  // When DoEvents last looked at the message queue, and how long it waits between looks, both
+  // in performance-counter ticks.
+  static constexpr LONGLONG kLookMilliseconds = 4;
+  LONGLONG lastLook_ = 0;
+  LONGLONG lookTicks_ = 0;
 };
 
 }  // namespace kx::ui

@@ -98,7 +98,12 @@ void Run() {
               Shot("progress-asking", on.WindowOf<runner::frmPrgBar>());
               Click(on.ControlOf<runner::frmPrgBar>("CommandButton1"));
             });
-  on.screen.AtYield(1200, [&] { Shot("progress-running", on.WindowOf<runner::frmPrgBar>()); });
+  on.screen.AtYield(1200, [&] {
+    // The bar is brought up to date when the windows repaint, a few dozen times a second.
+    ::Sleep(60);
+    on.driver.DoEvents();
+    Shot("progress-running", on.WindowOf<runner::frmPrgBar>());
+  });
   user.When("result", [&] { return Reachable(on.ControlOf<runner::frmResult>("Command1")); },
             [&] {
               Shot("result", on.WindowOf<runner::frmResult>());
