@@ -18,86 +18,13 @@
 #include "memhost/objects/Application.h"
 #include "standin/Standin.h"
 #include "tests/windows/module/InstalledModule.h"
+#include "tests/windows/wholepath/RealWindows.h"
 #include "tests/windows/win32ui/User.h"
 
 namespace kx::testing {
 namespace {
 
 using ::testing::IsEmpty;
-
-// The host's main window, which owns the add-in's windows.
-class HostWindow {
- public:
-  HostWindow() {
-    WNDCLASSEXW type{sizeof type};
-    type.lpfnWndProc = &::DefWindowProcW;
-    type.hInstance = ::GetModuleHandleW(nullptr);
-    type.lpszClassName = L"KestrixTestHost";
-    ::RegisterClassExW(&type);
-    window = ::CreateWindowExW(0, L"KestrixTestHost", L"Book1", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                               0, 0, 900, 700, nullptr, nullptr, type.hInstance, nullptr);
-    ::SetForegroundWindow(window);
-    ::SetActiveWindow(window);
-  }
-  ~HostWindow() { ::DestroyWindow(window); }
-  HWND window = nullptr;
-};
-
-struct Found {
-  std::wstring type;
-  std::wstring text;
-  HWND window;
-};
-
-// The add-in's windows up now, and their children.
-std::vector<HWND> AddinWindows() {
-  std::vector<HWND> windows;
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND window, LPARAM list) -> BOOL {
-        wchar_t type[64] = {};
-        ::GetClassNameW(window, type, 64);
-        if (std::wstring(type) == L"KestrixForm" && ::IsWindowVisible(window)) {
-          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
-std::vector<Found> Children(HWND window) {
-  std::vector<Found> children;
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM list) -> BOOL {
-        wchar_t type[64] = {};
-        ::GetClassNameW(child, type, 64);
-        if (::IsWindowVisible(child)) {
-          reinterpret_cast<std::vector<Found>*>(list)->push_back({type, TextOf(child), child});
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  return children;
-}
-
-// The add-in's window showing a child with this text, and that child; nulls when none is up.
-std::pair<HWND, HWND> Showing(const std::wstring& text) {
-  for (HWND window : AddinWindows()) {
-    for (const Found& child : Children(window)) {
-      if (child.text.find(text) != std::wstring::npos) return {window, child.window};
-    }
-  }
-  return {nullptr, nullptr};
-}
-
-HWND ChildOfType(HWND window, const wchar_t* type) {
-  for (const Found& child : Children(window)) {
-    if (_wcsicmp(child.type.c_str(), type) == 0) return child.window;
-  }
-  return nullptr;
-}
 
 // Once the module has drawn a window it stays loaded in the process: one installation serves
 // every test here.
@@ -111,23 +38,15 @@ class WholePath : public ::testing::Test {
     EXPECT_EQ(module->Unregister(), S_OK);
     delete module;
   }
-  // A ribbon host with one workbook and the add-in loaded through COM.
-  static std::shared_ptr<memhost::Application> StartHost() {
-    auto app = std::make_shared<memhost::Application>("16.0");
-    app->AddBook();
-    app->RegisterAddIn(standin::ComAddInRegistration("Kestrix.Connect", "Kestrix",
-                                                     "Add-In Project Template", 3));
-    EXPECT_TRUE(app->Start().ok());
-    return app;
-  }
   static InstalledModule* module;
 };
 InstalledModule* WholePath::module = nullptr;
 
 TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
-  HostWindow host;
+  RibbonHostWindow host;
   {
-    auto app = StartHost();
+    auto app = StartRibbonHost();
+    ASSERT_TRUE(app) << "the host started with the add-in loaded";
 
     // Three thousand rows, every third one a repeat of the one before: long enough a run for
     // the user to see the bar move.
@@ -221,9 +140,10 @@ TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
 // Stop, pressed while the count runs through the COM boundary, ends the run: the result counts
 // the rows visited so far.
 TEST_F(WholePath, StopDuringARunThroughTheModule) {
-  HostWindow host;
+  RibbonHostWindow host;
   {
-    auto app = StartHost();
+    auto app = StartRibbonHost();
+    ASSERT_TRUE(app) << "the host started with the add-in loaded";
     constexpr int kRows = 4000;
     for (int r = 1; r <= kRows; ++r) {
       ASSERT_TRUE(app->Range("A" + std::to_string(r)).value()->SetValue(host::Variant("same")).ok());
