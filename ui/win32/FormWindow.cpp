@@ -386,17 +386,12 @@ void FormWindow::Sync(const Form& form) {
   KeepFocusReachable();
 }
 
-void FormWindow::SyncControl(const Form& form, std::string_view name, int index) {
+void FormWindow::SyncShown(const Form& form) {
   if (window_ == nullptr) return;
   const std::size_t count = std::min(children_.size(), form.Controls().size());
   bool swapped = false;
   for (std::size_t i = 0; i < count; ++i) {
     Child& child = children_[i];
-    if (child.name == name && child.index == index) {
-      Apply(child, LookOf(form, i));
-      continue;
-    }
-    // Whatever the handler showed, hid, enabled or disabled on the way shows now too.
     const ControlBase& common = Common(form.Controls()[i].Control);
     if (child.window == nullptr || (common.Visible == child.look.visible && common.Enabled == child.look.enabled)) {
       continue;
@@ -422,9 +417,9 @@ void FormWindow::Apply(Child& child, const Look& next) {
     return;
   }
   HWND window = child.window;
-  // A label's text and the bar's position change on every row of a run: the control is told at
-  // once (so that it reads back right) but paints only when the driver next lets windows repaint,
-  // as a control painting itself on each change would cost more than the row's own work.
+  // A label's text and the bar's position change while a run goes on: the control is told with
+  // its drawing held, and is drawn once, with everything else, when the driver lets windows
+  // repaint.
   const bool quiet = now.visible && next.visible && ::IsWindowVisible(window) &&
                      (now.text != next.text || now.value != next.value);
   if (quiet) ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);

@@ -49,9 +49,9 @@ class FormWindow {
 
   // Applies whatever of the model changed since the last call.
   void Sync(const Form& form);
-  // The same for one control whose watched property the form reported, and for what was shown,
-  // hidden, enabled or disabled anywhere on the form: cheap enough for every row an engine does.
-  void SyncControl(const Form& form, std::string_view name, int index);
+  // Only what was shown, hidden, enabled or disabled: cheap enough for every row an engine does,
+  // as it costs no call to Windows while nothing changed.
+  void SyncShown(const Form& form);
   HWND ControlWindow(std::string_view name, int index) const;
   // The keyboard: Enter presses the focused button, arrows move between option buttons and
   // choose, then the dialog keys (Tab, Space, mnemonics). True when the message was used.

@@ -68,10 +68,9 @@ HWND Win32Driver::ControlWindowOf(const Form& form, std::string_view control, in
 
 win32::FormWindow* Win32Driver::Open(Form& form) {
   Purge();
-  if (win32::FormWindow* existing = Find(form); existing && existing->Handle()) {
-    existing->Sync(form);
-    return existing;
-  }
+  // Every window, not only this form's: those behind it show their latest too.
+  SyncAll();
+  if (win32::FormWindow* existing = Find(form); existing && existing->Handle()) return existing;
   Destroy(Find(form));
   win32::FormWindowEvents& events = *this;
   windows_.push_back(std::make_unique<win32::FormWindow>(form, Owner(), dpi_, gdi_, events));
@@ -222,15 +221,15 @@ void Win32Driver::WindowClosed(Form& form) {
 }
 
 void Win32Driver::PropertyChanged(const PropertyChange& change) {
-  // A progress bar moves on every row of a run. Windows is told where it stands when the windows
-  // next repaint (DoEvents) or when anything else brings the form up to date: telling it each
-  // time would cost far more than the row's own work.
-  if (change.Property == "Value") return;
+  // A run moves the bar on every row and the percentage a hundred times. Windows is told of
+  // either when the windows next repaint (DoEvents), or when anything else brings the form up to
+  // date (a click, a show, a message box): telling each control at once cost more than the row's
+  // own work, and a label telling it a hundred times cost a tenth of a second under Wine. What a
+  // handler showed, hid, enabled or disabled on the way shows at once: Stop takes the place of Yes
+  // as the run starts, with the focus.
   for (const auto& window : windows_) {
     if (window->FormName() != change.Form) continue;
-    if (auto model = window->Model(); model && model->Loaded()) {
-      window->SyncControl(*model, change.Control, change.Index);
-    }
+    if (auto model = window->Model(); model && model->Loaded()) window->SyncShown(*model);
   }
 }
 
@@ -346,6 +345,8 @@ void Win32Driver::MsgBox(std::string_view text) {
   const std::wstring body = com::Utf8ToWide(text);
   const std::wstring title = com::Utf8ToWide(kMessageBoxTitle);
   // An OK button and no icon. The box disables its owner while it is up and enables it after.
+  // What the windows behind it show is brought up to date first.
+  SyncAll();
   ::MessageBoxW(owner, body.c_str(), title.c_str(), MB_OK | (owner ? 0u : static_cast<UINT>(MB_TASKMODAL)));
   SyncAll();
 }

@@ -48,9 +48,9 @@ TEST_F(WholePath, ARibbonPressThroughTheModuleWithRealWindows) {
     auto app = StartRibbonHost();
     ASSERT_TRUE(app) << "the host started with the add-in loaded";
 
-    // Three thousand rows, every third one a repeat of the one before: long enough a run for
+    // A hundred thousand rows, every third one a repeat of the one before: long enough a run for
     // the user to see the bar move.
-    constexpr int kRows = 3000;
+    constexpr int kRows = 100000;
     auto sheet = app->Range("A1").value();
     ASSERT_TRUE(sheet->SetValue(host::Variant("Customer")).ok());
     for (int r = 2; r <= kRows; ++r) {
@@ -144,7 +144,8 @@ TEST_F(WholePath, StopDuringARunThroughTheModule) {
   {
     auto app = StartRibbonHost();
     ASSERT_TRUE(app) << "the host started with the add-in loaded";
-    constexpr int kRows = 4000;
+    // Long enough that the run cannot end before the bar has moved and Stop has been taken.
+    constexpr int kRows = 200000;
     for (int r = 1; r <= kRows; ++r) {
       ASSERT_TRUE(app->Range("A" + std::to_string(r)).value()->SetValue(host::Variant("same")).ok());
     }
