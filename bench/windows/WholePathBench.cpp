@@ -120,15 +120,17 @@ void PlayUser(User& user, const Command& command, Timing& timing) {
 // negative number when the run did not go as the user expects.
 double RunOnce(bool throughModule, const Command& command, long rows) {
   RibbonHostWindow host;
-  ui::Win32Driver screen([&host] { return host.window; });
+  // Through the module, Kestrix.dll draws with a driver of its own.
+  std::optional<ui::Win32Driver> screen;
   std::shared_ptr<memhost::Application> app;
   if (throughModule) {
     app = StartRibbonHost();
     if (!app) return -1;
   } else {
+    screen.emplace([&host] { return host.window; });
     app = std::make_shared<memhost::Application>("16.0");
     app->AddBook();
-    app->RegisterAddIn(addin::KestrixRegistration(screen, com::WideToUtf8(ProgramFolder())));
+    app->RegisterAddIn(addin::KestrixRegistration(*screen, com::WideToUtf8(ProgramFolder())));
     if (!app->Start().ok()) return -1;
   }
   Fill(*app, rows, command.columns);
