@@ -33,4 +33,10 @@ void AddinOnScreen::FillColumn(const std::vector<std::string>& values) {
   (void)app->SelectAddress("A1:A" + std::to_string(values.size()));
 }
 
+void AddinOnScreen::Repaint() {
+  // Longer than the driver waits between repaints.
+  ::Sleep(60);
+  driver.DoEvents();
+}
+
 }  // namespace kx::testing

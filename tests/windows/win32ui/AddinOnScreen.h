@@ -80,6 +80,9 @@ class AddinOnScreen {
 
   // Column A of the active sheet from row 1 down, then selected.
   void FillColumn(const std::vector<std::string>& values);
+  // Brings the windows up to date as the driver's next repaint does: labels and the bar reach
+  // Windows only then, a few dozen times a second. For use inside a run, at a yield.
+  void Repaint();
 
   std::shared_ptr<memhost::Application> app = std::make_shared<memhost::Application>("16.0");
   HostWindow& host = HostWindow::Shared();

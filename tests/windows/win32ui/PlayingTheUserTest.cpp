@@ -109,9 +109,7 @@ TEST_F(PlayingTheUser, StopClickedDuringTheRunEndsItAndTheRowsVisitedAreCounted)
   bool stopHasFocus = false;
   on.screen.AtYield(100, [&, this] {
     stopHasFocus = ::GetFocus() == on.ControlOf<frmPrgBar>("CommandButton3");
-    // The bar is brought up to date when the windows repaint, a few dozen times a second.
-    ::Sleep(60);
-    on.driver.DoEvents();
+    on.Repaint();
     barAtClick = static_cast<long>(::SendMessageW(on.ControlOf<frmPrgBar>("ProgressBar1"), PBM_GETPOS, 0, 0));
     stopInPlaceOfYes = CanPress<frmPrgBar>("CommandButton3") && !::IsWindowVisible(on.ControlOf<frmPrgBar>("CommandButton1")) &&
                        !::IsWindowVisible(on.ControlOf<frmPrgBar>("CommandButton2"));

@@ -99,9 +99,7 @@ void Run() {
               Click(on.ControlOf<runner::frmPrgBar>("CommandButton1"));
             });
   on.screen.AtYield(1200, [&] {
-    // The bar is brought up to date when the windows repaint, a few dozen times a second.
-    ::Sleep(60);
-    on.driver.DoEvents();
+    on.Repaint();
     Shot("progress-running", on.WindowOf<runner::frmPrgBar>());
   });
   user.When("result", [&] { return Reachable(on.ControlOf<runner::frmResult>("Command1")); },
