@@ -30,7 +30,7 @@ def parse_program(text):
 
 
 def run_once(path, bench_filter):
-    """One run of a program: {benchmark: time in ms}."""
+    """One run of a program: {benchmark: [(CPU ms, wall ms) of each figure it reported]}."""
     command = [path, "--benchmark_format=json"]
     if bench_filter:
         command.append(f"--benchmark_filter={bench_filter}")
